@@ -1,0 +1,107 @@
+#pragma once
+
+#include <QJsonObject>
+#include <QJsonValue>
+#include <QObject>
+#include <QSerialPort>
+#include <QTimer>
+#include <QUdpSocket>
+
+class QIODevice;
+
+// The one link to one device: owns the serial and UDP transports, performs every exchange as a
+// blocking call on the calling (GUI) thread, polls the device state and publishes each change as
+// a signal.
+class RemoteDevice : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit RemoteDevice(QObject *parent = nullptr);
+    ~RemoteDevice() override;
+
+    bool isConnected() const;
+
+    // One command, one reply: returns the reply's value for `path`, or Null without a reply.
+    QJsonValue sendCommand(const QString &path, const QString &value = QString());
+
+    static QString formatNumber(double value);
+    static QString formatValue(const QJsonValue &value);
+
+    void setPolling(bool enable);
+
+    bool hasDio() const;
+    int dioValue() const;
+    QJsonObject vktCfgObject();
+    QJsonObject hbnCfgObject();
+    QJsonObject hbnModuleInfo();
+    void saveConfig();
+    bool saveParameters(QIODevice *file);
+    bool loadParameters(QIODevice *file);
+    void sendConfigObject(const QJsonObject &object, const QString &prefix);
+
+    // Read access for the windows; only RemoteDevice changes these.
+    QIODevice *transport() const { return m_transport; }
+    QSerialPort *serialPort() { return &m_serialPort; }
+    QUdpSocket *udpSocket() { return &m_udpSocket; }
+    const QJsonObject &deviceIdRecord() const { return m_deviceIdRecord; }
+    const QJsonObject &toolIdRecord() const { return m_toolIdRecord; }
+    const QJsonObject &stateRecord() const { return m_stateRecord; }
+
+signals:
+    void deviceConnect();
+    void deviceDisconnect();
+
+    void metricUnitsChanged(int value);
+    void actualForceChanged(double value);
+    void actualPositionChanged(double value);
+    void accelGravityChanged(double value);
+    void commandForceChanged(double value);
+    void commandPositionChanged(double value);
+    void payloadWeightChanged(double value);
+    void controlModeChanged(int mode);
+    void posLimitPositionChanged(double value);
+    void negLimitPositionChanged(double value);
+
+    void commandLevelChanged(int value);
+    void commandNegChanged(int value);
+    void weighPayloadChanged(int value);
+    void cpuClockChanged(int value);
+    void hostComChanged(int value);
+    void toolComChanged(int value);
+    void posLimitChanged(int value);
+    void negLimitChanged(int value);
+    void okToWeighChanged(int value);
+    void weightOkChanged(int value);
+
+    void weighError(QString errorStr);
+
+public slots:
+    bool connectDevice(const QString &deviceAddress);
+    void disconnectDevice();
+
+    void commandForce(double value);
+    void commandPosition(double value);
+    void payloadWeight(double value);
+    void controlMode(int mode);
+    void weighPayload();
+    void updateFirmware();
+
+private slots:
+    void errorOccurred(QSerialPort::SerialPortError error);
+    void updateTool();
+    void updateState();
+
+private:
+    QIODevice *openSerial(const QString &portName);
+    QIODevice *openNetwork(const QString &host);
+    QJsonObject parseReply(const QByteArray &bytes) const;
+
+    QTimer m_pollTimer;
+    QIODevice *m_transport = nullptr;
+    QUdpSocket m_udpSocket{this};
+    QSerialPort m_serialPort{this};
+    QJsonObject m_deviceIdRecord;
+    QJsonObject m_toolIdRecord;
+    QJsonObject m_stateRecord;
+};
