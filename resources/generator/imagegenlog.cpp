@@ -1,0 +1,3 @@
+#include "imagegenlog.h"
+
+Q_LOGGING_CATEGORY(lcImageGen, "vkt.imagegen", QtInfoMsg)
