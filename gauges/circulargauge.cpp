@@ -1,0 +1,292 @@
+#include "circulargauge.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QRadialGradient>
+#include <QTransform>
+
+#include <cmath>
+
+namespace {
+
+constexpr double pi = M_PI;
+
+// Sums of fractional steps drift past the scale end (0.1 added up to 1.5 gives
+// 1.5000000000000002); a mark that far within a step's millionth still belongs on the scale.
+constexpr double endSlack = 1e-6;
+
+double degreesToRadians(double degrees)
+{
+    return degrees * pi / 180.0;
+}
+
+} // namespace
+
+CircularGauge::CircularGauge(QWidget *parent)
+    : QWidget(parent)
+{
+}
+
+double CircularGauge::ceilToStep(double v, double step)
+{
+    return std::ceil(static_cast<float>(v / step)) * step;
+}
+
+QVector<double> CircularGauge::majorTickValues() const
+{
+    QVector<double> ticks;
+    // A step that is not positive would never reach the end of the scale.
+    if (maximum < minimum || !(majorStep > 0))
+        return ticks;
+    const double end = maximum + endSlack * majorStep;
+    double v = minimum;
+    while (v <= end) {
+        const double t = ceilToStep(v, majorStep);
+        ticks.append(t);
+        const double next = t + majorStep;
+        if (!(next > v))
+            break; // beyond double precision the scale cannot advance
+        v = next;
+    }
+    return ticks;
+}
+
+QVector<double> CircularGauge::scaleLabelValues() const
+{
+    QVector<double> labels;
+    if (maximum < minimum || !(labelStep > 0))
+        return labels;
+    const double end = maximum + endSlack * labelStep;
+    for (double v = minimum; v <= end; v += labelStep) {
+        labels.append(v);
+        if (!(v + labelStep > v))
+            break;
+    }
+    return labels;
+}
+
+void CircularGauge::setValue(double v)
+{
+    value = v;
+    update();
+}
+
+void CircularGauge::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+
+    centerX = width() / 2;
+    centerY = height() / 2;
+    radius = qMin(width(), height()) / 2;
+    tickInset = 0.07 * radius;
+    tickLength = tickInset;
+    tickWidth = 0.25 * tickInset;
+
+    drawBackground(&painter);
+    drawScale(&painter);
+    drawForeground(&painter);
+}
+
+void CircularGauge::drawBackground(QPainter *painter)
+{
+    painter->save();
+    // The outermost stop takes the ground of the hosting widget, so the rim fades into it.
+    const QWidget *ground = parentWidget() ? parentWidget() : this;
+    QRadialGradient gradient(QPointF(centerX, centerY), radius);
+    gradient.setColorAt(0.0, QColor(32, 32, 32));
+    gradient.setColorAt(0.93, QColor(0, 50, 0));
+    gradient.setColorAt(0.95, QColor(0, 0, 0));
+    gradient.setColorAt(0.98, QColor(160, 160, 160));
+    gradient.setColorAt(1.0, ground->palette().color(QPalette::Window));
+    painter->fillRect(QRect(0, 0, width(), height()), gradient);
+    painter->restore();
+}
+
+void CircularGauge::drawScale(QPainter *painter)
+{
+    painter->save();
+    const double outer = radius - tickInset;
+    const double inner = outer - tickLength;
+    const QPen pen = strokePen(majorTickColor, tickWidth);
+    for (double t : majorTickValues()) {
+        const double angle = valueToDegrees(t);
+        painter->setPen(pen);
+        painter->drawLine(dialPoint(angle, outer), dialPoint(angle, inner));
+        if (t < maximum)
+            drawMinorTicks(painter, t, static_cast<int>(outer), static_cast<int>(inner));
+    }
+    painter->restore();
+}
+
+void CircularGauge::drawMinorTicks(QPainter *painter, double from, int outerRadius,
+                                   int innerRadius)
+{
+    if (from >= maximum || minorTicks < 1)
+        return;
+    painter->save();
+    // Minor ticks are half as long as major ones, measured from the same outer end.
+    const int minorInner = static_cast<int>(innerRadius + 0.5 * tickLength);
+    painter->setPen(strokePen(minorTickColor, 0.5 * tickWidth));
+    for (int i = 1; i <= minorTicks; ++i) {
+        const double angle = valueToDegrees(from + i * majorStep / (minorTicks + 1));
+        painter->drawLine(dialPoint(angle, outerRadius), dialPoint(angle, minorInner));
+    }
+    painter->restore();
+}
+
+void CircularGauge::drawForeground(QPainter *painter)
+{
+    drawTitle(painter);
+    drawScaleLabels(painter);
+    drawValueText(painter);
+    drawNeedle(painter);
+    drawHub(painter);
+}
+
+void CircularGauge::drawTitle(QPainter *painter)
+{
+    painter->save();
+    painter->setPen(QColor(Qt::white));
+    painter->setFont(gaugeFont(static_cast<int>(2 * tickLength)));
+    const QRect band(0, static_cast<int>(centerY - (radius - tickLength) / 2.5), width(),
+                     static_cast<int>(3 * tickLength + 10));
+    painter->drawText(band, Qt::AlignCenter, title);
+    painter->restore();
+}
+
+void CircularGauge::drawScaleLabels(QPainter *painter)
+{
+    painter->save();
+    painter->setPen(QColor(Qt::white));
+    painter->setFont(gaugeFont(static_cast<int>(1.5 * tickLength)));
+    const double labelRadius = radius - 4 * tickLength;
+    const double halfHeight = 3 * tickLength + 10;
+    for (double v : scaleLabelValues()) {
+        const QPointF anchor = dialPoint(valueToDegrees(v), labelRadius);
+        const QRect box(static_cast<int>(anchor.x() - 100),
+                        static_cast<int>(anchor.y() - halfHeight), 200,
+                        static_cast<int>(2 * halfHeight));
+        painter->drawText(box, Qt::AlignCenter, formatNumber(v, labelDecimals));
+    }
+    painter->restore();
+}
+
+void CircularGauge::drawValueText(QPainter *painter)
+{
+    painter->save();
+    painter->setFont(gaugeFont(valueFontSize()));
+    painter->setPen(QColor(Qt::white));
+    painter->drawText(valueTextBox(), Qt::AlignCenter, valueText(value));
+    painter->restore();
+}
+
+void CircularGauge::drawNeedle(QPainter *painter)
+{
+    painter->save();
+    const double a = tickInset;
+    drawNeedleShape(painter, value, a / 2, a / 8, QColor(160, 0, 0, 120), QColor(240, 0, 0, 120));
+    painter->restore();
+}
+
+void CircularGauge::drawHub(QPainter *painter)
+{
+    painter->save();
+    const double c = 0.08 * radius;
+    QRadialGradient gradient(QPointF(centerX, centerY), c);
+    gradient.setColorAt(0.0, QColor(0, 128, 0));
+    gradient.setColorAt(0.9, QColor(0, 32, 0));
+    gradient.setColorAt(1.0, QColor(255, 255, 255, 0));
+    painter->fillRect(QRectF(centerX - c, centerY - c, 2 * c, 2 * c), gradient);
+    painter->restore();
+}
+
+void CircularGauge::drawNeedleShape(QPainter *painter, double v, double halfBase, double halfTip,
+                                    const QColor &leftColor, const QColor &rightColor) const
+{
+    const double length = radius - 1.5 * tickInset;
+    QPainterPath left;
+    left.moveTo(0, 0);
+    left.lineTo(-halfBase, halfBase);
+    left.lineTo(-halfTip, length);
+    left.lineTo(0, length);
+    left.closeSubpath();
+    const QPainterPath right = QTransform::fromScale(-1, 1).map(left);
+
+    QTransform toDial;
+    toDial.translate(centerX, centerY);
+    toDial.rotate(valueToDegrees(v)); // clockwise on the screen; 0 points straight down
+    painter->fillPath(toDial.map(left), leftColor);
+    painter->fillPath(toDial.map(right), rightColor);
+}
+
+double CircularGauge::span() const
+{
+    return 360 - (startAngle - endAngle);
+}
+
+double CircularGauge::valueToDegrees(double v) const
+{
+    return startAngle + (v - minimum) * span() / (maximum - minimum);
+}
+
+double CircularGauge::valueToAngle(double v) const
+{
+    return degreesToRadians(valueToDegrees(v));
+}
+
+double CircularGauge::pointToValue(int x, int y) const
+{
+    const double dx = x - centerX;
+    const double dy = y - centerY;
+    double phi = std::atan2(dy, dx) - pi / 2;
+    if (phi < 0)
+        phi += 2 * pi;
+    const double phiDegrees = phi * 180.0 / pi;
+    const double v = (phiDegrees - startAngle) / (span() / (maximum - minimum)) + minimum;
+    return qBound(minimum, v, maximum);
+}
+
+QPointF CircularGauge::dialPoint(double angleDeg, double distance) const
+{
+    const double theta = degreesToRadians(angleDeg + 90);
+    return QPointF(centerX + distance * std::cos(theta), centerY + distance * std::sin(theta));
+}
+
+int CircularGauge::valueFontSize() const
+{
+    return static_cast<int>(2 * tickLength);
+}
+
+QRect CircularGauge::valueTextBox() const
+{
+    const int s = valueFontSize();
+    return QRect(static_cast<int>(centerX - 4 * s), static_cast<int>(centerY + 1.5 * s), 8 * s,
+                 3 * s);
+}
+
+QString CircularGauge::valueText(double v) const
+{
+    return formatNumber(v, valueDecimals) + QLatin1Char(' ') + unitText;
+}
+
+QRect CircularGauge::statusBand() const
+{
+    return QRect(0, static_cast<int>(centerY - (radius - tickLength) / 1.5), width(),
+                 static_cast<int>(3 * tickLength + 10));
+}
+
+QPen CircularGauge::strokePen(const QColor &color, double width)
+{
+    return QPen(QBrush(color), width, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin);
+}
+
+QString CircularGauge::formatNumber(double v, int decimals)
+{
+    return QString::asprintf("%0.*lf", decimals, v);
+}
+
+QFont CircularGauge::gaugeFont(int pointSize)
+{
+    return QFont(QStringLiteral("Arial"), pointSize);
+}

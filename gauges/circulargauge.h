@@ -1,0 +1,99 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QPen>
+#include <QPointF>
+#include <QRect>
+#include <QString>
+#include <QVector>
+#include <QWidget>
+
+class QPainter;
+
+// Round instrument: dark dial, scale with major and minor ticks, numbers, title, value text,
+// red needle and green hub. Everything is painted from the current size at each repaint.
+//
+// Dial angles are in degrees, clockwise on the screen from straight down (90 is 9 o'clock,
+// 180 is 12 o'clock). The scale sweeps clockwise from startAngle through
+// 360 - (startAngle - endAngle) degrees.
+class CircularGauge : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit CircularGauge(QWidget *parent = nullptr);
+
+    // Values of the major ticks, in drawing order; empty when the scale is unusable.
+    QVector<double> majorTickValues() const;
+    // Values of the scale numbers: from minimum in steps of labelStep.
+    QVector<double> scaleLabelValues() const;
+
+    // The first multiple of step at or above v. The quotient is rounded to single precision
+    // first, so that 0.30000000000000004 / 0.1 counts as 3 and not 4.
+    static double ceilToStep(double v, double step);
+
+    QString title = QStringLiteral("FORCE");
+    QString unitText = QStringLiteral("N");
+    double centerX = 0;
+    double centerY = 0;
+    double radius = 0;
+    double maximum = 50;
+    double minimum = -50;
+    double majorStep = 10;
+    double labelStep = 10;
+    int labelDecimals = 0;
+    int valueDecimals = 0;
+    double minorTicks = 4; // count of minor ticks between two major ticks
+    double startAngle = 35;
+    double endAngle = -35;
+    QColor majorTickColor = QColor(QStringLiteral("#FFF"));
+    QColor minorTickColor = QColor(QStringLiteral("#FFF"));
+    double tickInset = 0;  // 0.07 x radius, set at each paint
+    double tickLength = 0; // 0.07 x radius; also the unit of every font size
+    double tickWidth = 0;  // 0.25 x tickInset
+    double value = 0;
+
+public slots:
+    void setValue(double v);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
+    virtual void drawBackground(QPainter *painter);
+    virtual void drawScale(QPainter *painter);
+    virtual void drawMinorTicks(QPainter *painter, double from, int outerRadius, int innerRadius);
+    virtual void drawForeground(QPainter *painter);
+    virtual void drawTitle(QPainter *painter);
+    virtual void drawScaleLabels(QPainter *painter);
+    virtual void drawValueText(QPainter *painter);
+    virtual void drawNeedle(QPainter *painter);
+    virtual void drawHub(QPainter *painter);
+
+    // Sweep of the scale in degrees.
+    double span() const;
+    // Dial angle of v in degrees; linear and unclamped.
+    double valueToDegrees(double v) const;
+    double valueToAngle(double v) const;
+    // Value under a widget point, clamped to the scale.
+    double pointToValue(int x, int y) const;
+    // Point at a dial angle (degrees) and a distance from the centre.
+    QPointF dialPoint(double angleDeg, double distance) const;
+
+    // Point size of the value text, and the box below the centre that holds it.
+    int valueFontSize() const;
+    QRect valueTextBox() const;
+    // v with valueDecimals, a blank and the unit.
+    QString valueText(double v) const;
+    // Text band above the title, used by the subclasses for status words.
+    QRect statusBand() const;
+    // Pen for scale strokes: solid line, square cap, bevel join.
+    static QPen strokePen(const QColor &color, double width);
+    static QString formatNumber(double v, int decimals);
+    static QFont gaugeFont(int pointSize);
+
+    // Draws the two needle halves, left half (0,0) (-halfBase,halfBase) (-halfTip,length)
+    // (0,length) and its mirror, turned to the dial angle of v.
+    void drawNeedleShape(QPainter *painter, double v, double halfBase, double halfTip,
+                         const QColor &leftColor, const QColor &rightColor) const;
+};

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "circulargauge.h"
+
+class QPushButton;
+class QTimer;
+
+// Round gauge with an operator command. In measured mode a long press asks the host to switch
+// the control mode; in command mode a click on the dial or the "+" and "-" buttons set the
+// command, shown in green with its own needle.
+class CommandCircularGauge : public CircularGauge
+{
+    Q_OBJECT
+
+public:
+    explicit CommandCircularGauge(QWidget *parent = nullptr);
+
+    // Sets the command from the operator and announces it, rounded to commandStep but not
+    // clamped: a step past the end of the scale announces a value beyond it.
+    void setCommandValue(double v);
+
+    double commandStep = 1.0; // every command is a whole multiple of it
+    double commandValue = 0;  // the command shown, always on the scale
+    bool commandFocus = false;
+    bool mouseInside = false;
+    bool ignoreNextPress = false; // swallows the click that activated the window
+    QPushButton *plusButton = nullptr;
+    QPushButton *minusButton = nullptr;
+    QTimer *longPressTimer = nullptr;
+
+signals:
+    void commandChanged(double value);
+    void longPress();
+
+public slots:
+    // A command reported back by the device: shown, never announced.
+    void updateCommandValue(double value);
+    void setCommandFocus(bool value);
+    void bumpPlus();
+    void bumpMinus();
+    void onLongPress();
+
+protected:
+    bool event(QEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void drawValueText(QPainter *painter) override;
+    void drawNeedle(QPainter *painter) override;
+
+private:
+    QPushButton *makeStepButton(const QString &text, const QString &styleSheet);
+};

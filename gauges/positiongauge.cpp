@@ -1,0 +1,106 @@
+#include "positiongauge.h"
+
+#include "gaugeslog.h"
+
+#include <QPainter>
+
+#include <cmath>
+
+namespace {
+
+constexpr double defaultMaxPosition = 20;
+
+} // namespace
+
+PositionGauge::PositionGauge(QWidget *parent)
+    : CommandCircularGauge(parent)
+{
+    title = QStringLiteral("POSITION");
+    labelDecimals = 1;
+    valueDecimals = 1;
+    minorTicks = 4;
+    commandStep = 0.1;
+    setMaxPosition(defaultMaxPosition);
+    unitText = QStringLiteral("mm");
+}
+
+void PositionGauge::setMaxPosition(double maxPosition)
+{
+    if (!std::isfinite(maxPosition) || maxPosition <= 0) {
+        setMaxPosition(defaultMaxPosition);
+        unitText = QStringLiteral("mm");
+        return;
+    }
+    if (maxPosition <= 2) {
+        majorStep = 0.1;
+        labelStep = 0.2;
+    } else if (maxPosition > 20) {
+        majorStep = 5;
+        labelStep = 5;
+    } else {
+        majorStep = 1;
+        labelStep = 2;
+    }
+    maximum = ceilToStep(maxPosition, majorStep);
+    minimum = 0;
+    qCDebug(lcGauges) << "setMaxPosition" << maxPosition << "scale" << minimum << maximum;
+    update();
+}
+
+QString PositionGauge::limitText() const
+{
+    if (positiveLimit > 0 && value >= positiveLimit)
+        return QStringLiteral("+LIMIT");
+    if (negativeLimit > 0 && value <= negativeLimit)
+        return QStringLiteral("-LIMIT");
+    return QString();
+}
+
+void PositionGauge::setPosLimit(double value)
+{
+    positiveLimit = value;
+    update();
+}
+
+double PositionGauge::posLimit() const
+{
+    return positiveLimit;
+}
+
+void PositionGauge::setNegLimit(double value)
+{
+    negativeLimit = value;
+    update();
+}
+
+double PositionGauge::negLimit() const
+{
+    return negativeLimit;
+}
+
+void PositionGauge::drawScale(QPainter *painter)
+{
+    CommandCircularGauge::drawScale(painter);
+    painter->save();
+    if (negativeLimit > 0)
+        drawLimitArc(painter, negativeLimit, 0);
+    if (positiveLimit > 0)
+        drawLimitArc(painter, positiveLimit, maximum);
+    const QString text = limitText();
+    if (!text.isEmpty()) {
+        painter->setFont(gaugeFont(static_cast<int>(tickLength)));
+        painter->setPen(QColor(Qt::red));
+        painter->drawText(statusBand(), Qt::AlignCenter, text);
+    }
+    painter->restore();
+}
+
+void PositionGauge::drawLimitArc(QPainter *painter, double from, double to) const
+{
+    // The painter measures arcs counter-clockwise from 3 o'clock, in 16ths of a degree.
+    const auto arcAngle = [this](double v) { return static_cast<int>(270 - valueToDegrees(v)); };
+    const double r = radius - tickInset;
+    painter->setPen(strokePen(QColor(Qt::red), tickWidth));
+    painter->drawArc(QRectF(centerX - r, centerY - r, 2 * r, 2 * r), arcAngle(from) * 16,
+                     (arcAngle(to) - arcAngle(from)) * 16);
+}

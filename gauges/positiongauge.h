@@ -1,0 +1,35 @@
+#pragma once
+
+#include "commandcirculargauge.h"
+
+// Position gauge: stroke scale chosen from the device's maximum position, with the positive
+// and negative stroke limits marked in red.
+class PositionGauge : public CommandCircularGauge
+{
+    Q_OBJECT
+
+public:
+    explicit PositionGauge(QWidget *parent = nullptr);
+
+    // Chooses the scale divisions for a device maximum position; a maximum that is not a
+    // positive number falls back to the default stroke of 20 mm.
+    void setMaxPosition(double maxPosition);
+
+    // "+LIMIT" or "-LIMIT" when the measured position has reached a limit, else empty.
+    QString limitText() const;
+
+    double positiveLimit = 0; // 0: not set
+    double negativeLimit = 0; // 0: not set
+
+public slots:
+    void setPosLimit(double value);
+    double posLimit() const;
+    void setNegLimit(double value);
+    double negLimit() const;
+
+protected:
+    void drawScale(QPainter *painter) override;
+
+private:
+    void drawLimitArc(QPainter *painter, double from, double to) const;
+};
