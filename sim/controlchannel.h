@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+class FaultInjector;
+class QSocketNotifier;
+class SimDevice;
+
+// Operator control lines on standard input ("inputs 5", "tool off", "silent on", "payload 2.5",
+// "state controlMode 5", "reboot", "quit"), each acknowledged on standard output with "ok: " or
+// "error: " and the line.
+class ControlChannel : public QObject
+{
+    Q_OBJECT
+
+public:
+    ControlChannel(SimDevice *device, FaultInjector *faults, QObject *parent = nullptr);
+
+    // Public so the control language can be tried without a process.
+    bool execute(const QString &line);
+
+private:
+    void onReadable();
+    bool setState(const QString &arguments);
+
+    SimDevice *device = nullptr;
+    FaultInjector *faults = nullptr;
+    QSocketNotifier *notifier = nullptr;
+    QByteArray buffer;
+};

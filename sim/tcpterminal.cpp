@@ -1,0 +1,35 @@
+#include "tcpterminal.h"
+
+#include "simlog.h"
+#include "streamsession.h"
+
+#include <QTcpSocket>
+
+TcpTerminal::TcpTerminal(CommandService *service, QObject *parent)
+    : QObject(parent)
+    , service(service)
+{
+    connect(&server, &QTcpServer::newConnection, this, &TcpTerminal::onNewConnection);
+}
+
+bool TcpTerminal::listen(const QHostAddress &address, quint16 port, QString *error)
+{
+    if (!server.listen(address, port)) {
+        *error = server.errorString();
+        return false;
+    }
+    return true;
+}
+
+void TcpTerminal::onNewConnection()
+{
+    while (QTcpSocket *socket = server.nextPendingConnection()) {
+        qCDebug(lcSim) << "terminal connection from" << socket->peerAddress().toString();
+        auto *session = new StreamSession(
+            service, [socket](const QByteArray &bytes) { socket->write(bytes); }, socket);
+        connect(socket, &QTcpSocket::readyRead, session,
+                [socket, session] { session->receive(socket->readAll()); });
+        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        session->greet();
+    }
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QHostAddress>
+#include <QObject>
+#include <QTcpServer>
+
+class CommandService;
+
+// The device's raw text terminal on TCP: each connection gets its own terminal conversation.
+class TcpTerminal : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit TcpTerminal(CommandService *service, QObject *parent = nullptr);
+
+    bool listen(const QHostAddress &address, quint16 port, QString *error);
+
+private:
+    void onNewConnection();
+
+    CommandService *service = nullptr;
+    QTcpServer server;
+};

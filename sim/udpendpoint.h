@@ -1,0 +1,28 @@
+#pragma once
+
+#include "pacedqueue.h"
+
+#include <QHostAddress>
+#include <QObject>
+#include <QUdpSocket>
+
+class CommandService;
+
+// The device's UDP port: one command per datagram, one reply datagram back to the sender,
+// broadcast identity queries included.
+class UdpEndpoint : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit UdpEndpoint(CommandService *service, QObject *parent = nullptr);
+
+    bool listen(const QHostAddress &address, quint16 port, QString *error);
+
+private:
+    void onReadyRead();
+
+    CommandService *service = nullptr;
+    QUdpSocket socket;
+    PacedQueue output;
+};
