@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QAbstractSocket>
+#include <QByteArrayList>
 #include <QJsonObject>
 #include <QJsonValue>
 #include <QObject>
@@ -91,11 +93,21 @@ private slots:
     void errorOccurred(QSerialPort::SerialPortError error);
     void updateTool();
     void updateState();
+    void socketErrorOccurred(QAbstractSocket::SocketError error);
 
 private:
     QIODevice *openSerial(const QString &portName);
     QIODevice *openNetwork(const QString &host);
     QJsonObject parseReply(const QByteArray &bytes) const;
+
+    bool isLinkUsable() const;
+    QByteArray commandLine(const QString &path, const QString &value) const;
+    QJsonObject exchangeAttempt(const QByteArray &line);
+    void discardStaleInput();
+    QByteArrayList readPending();
+    void emitMemberChanges(const QJsonObject &state, const QJsonObject &previous);
+    void emitDioChanges(const QJsonObject &state, const QJsonObject &previous);
+    static int wholeNumber(const QJsonValue &value);
 
     QTimer m_pollTimer;
     QIODevice *m_transport = nullptr;

@@ -1,0 +1,62 @@
+#include "remotedevice.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+
+QString RemoteDevice::formatNumber(double value)
+{
+    // 'g' with six significant digits writes what printf's %g writes.
+    return QString::number(value, 'g', 6);
+}
+
+QString RemoteDevice::formatValue(const QJsonValue &value)
+{
+    switch (value.type()) {
+    case QJsonValue::Bool:
+        return value.toBool() ? QStringLiteral("1") : QStringLiteral("0");
+    case QJsonValue::Double:
+        return formatNumber(value.toDouble());
+    case QJsonValue::String:
+        return value.toString();
+    case QJsonValue::Array:
+        return QString::fromUtf8(QJsonDocument(value.toArray()).toJson(QJsonDocument::Compact));
+    case QJsonValue::Object:
+        return QString::fromUtf8(QJsonDocument(value.toObject()).toJson(QJsonDocument::Compact));
+    case QJsonValue::Null:
+    case QJsonValue::Undefined:
+        break;
+    }
+    return QString();
+}
+
+void RemoteDevice::commandForce(double value)
+{
+    sendCommand(QStringLiteral("/vkt/commandForce"), formatNumber(value));
+}
+
+void RemoteDevice::commandPosition(double value)
+{
+    sendCommand(QStringLiteral("/vkt/commandPosition"), formatNumber(value));
+}
+
+void RemoteDevice::payloadWeight(double value)
+{
+    sendCommand(QStringLiteral("/vkt/payloadWeight"), formatNumber(value));
+}
+
+void RemoteDevice::controlMode(int mode)
+{
+    sendCommand(QStringLiteral("/vkt/controlMode"), QString::number(mode));
+}
+
+void RemoteDevice::weighPayload()
+{
+    const QString reply = sendCommand(QStringLiteral("/vkt/weighPayload")).toString();
+    if (reply.contains(QLatin1String("Error")))
+        emit weighError(reply);
+}
+
+void RemoteDevice::updateFirmware()
+{
+    sendCommand(QStringLiteral("flashfirmware"));
+}

@@ -1,0 +1,133 @@
+#include "remotedevice.h"
+
+#include <array>
+#include <cmath>
+#include <limits>
+#include <utility>
+
+namespace {
+
+constexpr int pollIntervalMs = 300;
+
+double number(const QJsonValue &value)
+{
+    return value.isDouble() ? value.toDouble() : 0.0;
+}
+
+int truncated(const QJsonValue &value)
+{
+    const double d = std::trunc(number(value));
+    const bool fits = d >= std::numeric_limits<int>::min() && d <= std::numeric_limits<int>::max();
+    return fits ? int(d) : 0;
+}
+
+// The state members in the order they are examined, each with its signal and conversion.
+using MemberEmitter = void (*)(RemoteDevice *, const QJsonValue &);
+struct StateMember
+{
+    const char *key;
+    MemberEmitter emitChange;
+};
+
+} // namespace
+
+int RemoteDevice::wholeNumber(const QJsonValue &value)
+{
+    const double d = number(value);
+    return d == std::trunc(d) ? truncated(value) : 0;
+}
+
+void RemoteDevice::setPolling(bool enable)
+{
+    if (enable)
+        m_pollTimer.start(pollIntervalMs);
+    else
+        m_pollTimer.stop();
+}
+
+void RemoteDevice::updateState()
+{
+    const QJsonObject state = sendCommand(QStringLiteral("/stateObject")).toObject();
+    if (state.isEmpty())
+        return;
+
+    // Receivers may read the record, so it is stored first; the comparison works on local
+    // copies because a receiver may also end the link in the middle.
+    const QJsonObject previous = std::exchange(m_stateRecord, state);
+    emitMemberChanges(state, previous);
+    emitDioChanges(state, previous);
+    if (isLinkUsable())
+        m_pollTimer.start(pollIntervalMs);
+}
+
+void RemoteDevice::emitMemberChanges(const QJsonObject &state, const QJsonObject &previous)
+{
+    static const std::array<StateMember, 10> members{{
+        {"metricUnits",
+         [](RemoteDevice *d, const QJsonValue &v) { emit d->metricUnitsChanged(wholeNumber(v)); }},
+        {"actualForce",
+         [](RemoteDevice *d, const QJsonValue &v) { emit d->actualForceChanged(number(v)); }},
+        {"actualPosition",
+         [](RemoteDevice *d, const QJsonValue &v) { emit d->actualPositionChanged(number(v)); }},
+        {"accelGravity",
+         [](RemoteDevice *d, const QJsonValue &v) { emit d->accelGravityChanged(number(v)); }},
+        {"commandForce",
+         [](RemoteDevice *d, const QJsonValue &v) { emit d->commandForceChanged(number(v)); }},
+        {"commandPosition",
+         [](RemoteDevice *d, const QJsonValue &v) { emit d->commandPositionChanged(number(v)); }},
+        {"payloadWeight",
+         [](RemoteDevice *d, const QJsonValue &v) { emit d->payloadWeightChanged(number(v)); }},
+        {"controlMode",
+         [](RemoteDevice *d, const QJsonValue &v) { emit d->controlModeChanged(truncated(v)); }},
+        {"posLimitPosition",
+         [](RemoteDevice *d, const QJsonValue &v) { emit d->posLimitPositionChanged(number(v)); }},
+        {"negLimitPosition",
+         [](RemoteDevice *d, const QJsonValue &v) { emit d->negLimitPositionChanged(number(v)); }},
+    }};
+
+    for (const StateMember &member : members) {
+        const QLatin1String key(member.key);
+        const QJsonValue value = state.value(key);
+        if (value != previous.value(key))
+            member.emitChange(this, value);
+    }
+}
+
+void RemoteDevice::emitDioChanges(const QJsonObject &state, const QJsonObject &previous)
+{
+    // The bit groups of "dioValue" in the order they are examined; a null signal is the tool
+    // presence bit, which asks the tool again instead of signalling the bit.
+    struct DioGroup
+    {
+        int mask;
+        void (RemoteDevice::*signal)(int);
+    };
+    static const std::array<DioGroup, 10> groups{{
+        {0x3F, &RemoteDevice::commandLevelChanged},
+        {0x40, &RemoteDevice::commandNegChanged},
+        {0x100, &RemoteDevice::weighPayloadChanged},
+        {0x10000, &RemoteDevice::cpuClockChanged},
+        {0x20000, &RemoteDevice::hostComChanged},
+        {0x40000, nullptr},
+        {0x80000, &RemoteDevice::posLimitChanged},
+        {0x100000, &RemoteDevice::negLimitChanged},
+        {0x200000, &RemoteDevice::okToWeighChanged},
+        {0x400000, &RemoteDevice::weightOkChanged},
+    }};
+
+    const QLatin1String key("dioValue");
+    if (!isConnected() || !state.contains(key)
+        || state.value(key) == previous.value(key))
+        return;
+
+    const int value = wholeNumber(state.value(key));
+    const int changed = value ^ wholeNumber(previous.value(key));
+    for (const DioGroup &group : groups) {
+        if (!(changed & group.mask))
+            continue;
+        if (group.signal)
+            emit(this->*group.signal)(value & group.mask);
+        else
+            updateTool();
+    }
+}
