@@ -3,10 +3,22 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 
+#include <cmath>
+
 QString RemoteDevice::formatNumber(double value)
 {
     // 'g' with six significant digits writes what printf's %g writes.
     return QString::number(value, 'g', 6);
+}
+
+// A stored whole number (a node address, a serial number) must reach the device exactly, and %g
+// would round one of a million or more to six digits; below that both texts are the same.
+static QString formatJsonNumber(double value)
+{
+    constexpr double exactIntegerLimit = 9007199254740992.0; // 2^53
+    if (std::trunc(value) == value && std::abs(value) < exactIntegerLimit)
+        return QString::number(static_cast<qint64>(value));
+    return RemoteDevice::formatNumber(value);
 }
 
 QString RemoteDevice::formatValue(const QJsonValue &value)
@@ -15,7 +27,7 @@ QString RemoteDevice::formatValue(const QJsonValue &value)
     case QJsonValue::Bool:
         return value.toBool() ? QStringLiteral("1") : QStringLiteral("0");
     case QJsonValue::Double:
-        return formatNumber(value.toDouble());
+        return formatJsonNumber(value.toDouble());
     case QJsonValue::String:
         return value.toString();
     case QJsonValue::Array:

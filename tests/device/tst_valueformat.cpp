@@ -48,6 +48,9 @@ void TestValueFormat::formatValue_data()
     QTest::newRow("false") << QJsonValue(false) << "0";
     QTest::newRow("number") << QJsonValue(1.0 / 3.0) << "0.333333";
     QTest::newRow("integer") << QJsonValue(7) << "7";
+    QTest::newRow("large integer stays exact") << QJsonValue(20231234) << "20231234";
+    QTest::newRow("negative integer") << QJsonValue(-1500000) << "-1500000";
+    QTest::newRow("large fraction keeps six digits") << QJsonValue(1234567.5) << "1.23457e+06";
     QTest::newRow("string as is") << QJsonValue(QStringLiteral("192.168.0.7")) << "192.168.0.7";
     QTest::newRow("array compact")
         << QJsonValue(QJsonArray{1, QStringLiteral("a b")}) << R"([1,"a b"])";
