@@ -1,0 +1,367 @@
+#include "mainwindow.h"
+
+#include "uilog.h"
+
+#include <QFile>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QSaveFile>
+
+#include <cmath>
+#include <limits>
+
+namespace {
+
+// A weighing runs from the first negative payload weight until the next zero or positive one.
+// There is only one dashboard, so this belongs to the program rather than to a window.
+bool weighingInProgress = false;
+
+const char *const boxTitle = "VKT Dashboard";
+const char *const connectedColor = "#0C0";
+const char *const noToolColor = "#CC0";
+constexpr int forceModeBit = 0x1;
+constexpr int softTouchBit = 0x4;
+constexpr int toolComBit = 0x40000;
+
+const char *const weighingErrorText =
+        "<b>Error weighting payload!</b><br>Possible causes:<ul><li> Insufficient air "
+        "pressure</li><li> Excess payload weight</li><li> Carriage position unstable</li></ul>";
+
+void showCritical(QWidget *parent, const QString &text)
+{
+    QMessageBox::critical(parent, boxTitle, text);
+}
+
+void showInformation(QWidget *parent, const QString &text)
+{
+    QMessageBox::information(parent, boxTitle, text);
+}
+
+} // namespace
+
+MainWindow::MainWindow(QWidget *parent)
+    : QMainWindow(parent)
+{
+    setupUi(this);
+
+    QPalette ground = palette();
+    ground.setBrush(QPalette::All, QPalette::Window, QBrush(QColor("#222")));
+    setAutoFillBackground(true);
+    setPalette(ground);
+
+    connectSignals();
+
+    fileOpenButton->setEnabled(false);
+    fileSaveButton->setEnabled(false);
+    consoleButton->setEnabled(false);
+}
+
+// The link's tear-down still resets the display, but a weighing cut short by closing the
+// program is no error to report on a window that is going away.
+MainWindow::~MainWindow()
+{
+    weighingInProgress = false;
+}
+
+void MainWindow::connectSignals()
+{
+    connect(fileOpenButton, &QToolButton::clicked, this, &MainWindow::onFileOpenButtonClick);
+    connect(fileSaveButton, &QToolButton::clicked, this, &MainWindow::onFileSaveButtonClick);
+    connect(consoleButton, &QToolButton::clicked, this, &MainWindow::onConsoleButtonClick);
+    connect(setupButton, &QToolButton::clicked, this, &MainWindow::onSetupButtonClick);
+    connect(connectionButton, &QPushButton::clicked, this, &MainWindow::onConnectionButtonClick);
+
+    connect(weighPayloadButton, &QPushButton::clicked, &remoteDevice, &RemoteDevice::weighPayload);
+    connect(forceGauge, &ForceGauge::commandChanged, &remoteDevice, &RemoteDevice::commandForce);
+    connect(forceGauge, &ForceGauge::longPress, this, &MainWindow::onForceLongPress);
+    connect(positionGauge, &PositionGauge::commandChanged, &remoteDevice,
+            &RemoteDevice::commandPosition);
+    connect(positionGauge, &PositionGauge::longPress, this, &MainWindow::onPositionLongPress);
+    connect(&remoteDevice, &RemoteDevice::deviceConnect, this, &MainWindow::onDeviceConnect);
+    connect(&remoteDevice, &RemoteDevice::deviceDisconnect, this, &MainWindow::onDeviceDisconnect);
+    connect(&remoteDevice, &RemoteDevice::toolComChanged, this, &MainWindow::onToolChanged);
+    connect(&remoteDevice, &RemoteDevice::weighError, this, &MainWindow::onWeighError);
+    connect(&remoteDevice, &RemoteDevice::metricUnitsChanged, this,
+            &MainWindow::onMetricUnitsChanged);
+    connect(&remoteDevice, &RemoteDevice::actualForceChanged, forceGauge, &ForceGauge::setValue);
+    connect(&remoteDevice, &RemoteDevice::actualPositionChanged, positionGauge,
+            &PositionGauge::setValue);
+    connect(&remoteDevice, &RemoteDevice::accelGravityChanged, accelerationGauge,
+            &AccelerationGauge::setValue);
+    connect(&remoteDevice, &RemoteDevice::commandForceChanged, forceGauge,
+            &ForceGauge::updateCommandValue);
+    connect(&remoteDevice, &RemoteDevice::commandPositionChanged, positionGauge,
+            &PositionGauge::updateCommandValue);
+    connect(&remoteDevice, &RemoteDevice::payloadWeightChanged, this,
+            &MainWindow::setPayloadWeight);
+    connect(&remoteDevice, &RemoteDevice::controlModeChanged, this, &MainWindow::setControlMode);
+    connect(&remoteDevice, &RemoteDevice::posLimitPositionChanged, positionGauge,
+            &PositionGauge::setPosLimit);
+    connect(&remoteDevice, &RemoteDevice::negLimitPositionChanged, positionGauge,
+            &PositionGauge::setNegLimit);
+}
+
+void MainWindow::onFileOpenButtonClick()
+{
+    if (!remoteDevice.isConnected()) {
+        showInformation(this, tr("VKT is not connected!"));
+        return;
+    }
+    const QString fileName = askOpenFileName(this);
+    if (fileName.isEmpty())
+        return;
+
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        showCritical(this, tr("Error opening file!"));
+        return;
+    }
+    const bool loaded = remoteDevice.loadParameters(&file);
+    if (loaded && remoteDevice.isConnected())
+        remoteDevice.saveConfig();
+
+    // An exchange without reply ends the link, and the remaining commands are never sent:
+    // neither a good nor a bad file can be claimed then.
+    if (!remoteDevice.isConnected())
+        showCritical(this, tr("Connection lost: configuration not saved!"));
+    else if (!loaded)
+        showCritical(this, tr("Bad configuration file format!"));
+    else
+        showInformation(this, tr("Configuration downloaded and saved!"));
+}
+
+void MainWindow::onFileSaveButtonClick()
+{
+    if (!remoteDevice.isConnected()) {
+        showInformation(this, tr("VKT is not connected!"));
+        return;
+    }
+    const QString fileName = askSaveFileName(this);
+    if (fileName.isEmpty())
+        return;
+
+    // Written aside and put in place only when complete, so a failed save never costs the
+    // operator the file that was there before.
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
+        showCritical(this, tr("Error saving file!"));
+        return;
+    }
+    if (!remoteDevice.saveParameters(&file)) {
+        const bool writeFailed = file.error() != QFileDevice::NoError;
+        file.cancelWriting();
+        showCritical(this, writeFailed ? tr("Error saving file!")
+                                       : tr("Error reading configuration from device!"));
+        return;
+    }
+    if (!file.commit())
+        showCritical(this, tr("Error saving file!"));
+}
+
+void MainWindow::onConsoleButtonClick()
+{
+    qCDebug(vktUi) << "onConsoleButtonClick";
+}
+
+void MainWindow::onSetupButtonClick()
+{
+    qCDebug(vktUi) << "onSetupButtonClick";
+}
+
+void MainWindow::onConnectionButtonClick()
+{
+    qCDebug(vktUi) << "onConnectionButtonClick";
+    if (remoteDevice.isConnected())
+        remoteDevice.disconnectDevice();
+}
+
+void MainWindow::onForceLongPress()
+{
+    qCDebug(vktUi) << "onForceLongPress";
+    if (remoteDevice.isConnected())
+        remoteDevice.sendCommand(QStringLiteral("/vkt/forceMode"));
+}
+
+void MainWindow::onPositionLongPress()
+{
+    qCDebug(vktUi) << "onPositionLongPress";
+    if (remoteDevice.isConnected())
+        remoteDevice.sendCommand(QStringLiteral("/vkt/positionMode"));
+}
+
+void MainWindow::onDeviceConnect()
+{
+    qCDebug(vktUi) << "onDeviceConnect";
+    const QString name = remoteDevice.isConnected()
+            ? remoteDevice.deviceIdRecord().value(QStringLiteral("deviceName")).toString()
+            : QStringLiteral("NONE");
+    connectionButton->setText(name);
+    connectionButton->setStyleSheet(QStringLiteral("background-color: ") + connectedColor);
+    fileOpenButton->setEnabled(true);
+    fileSaveButton->setEnabled(true);
+    consoleButton->setEnabled(true);
+}
+
+void MainWindow::onDeviceDisconnect()
+{
+    qCDebug(vktUi) << "onDeviceDisconnect";
+    forceGauge->setValue(0);
+    forceGauge->updateCommandValue(0);
+    positionGauge->setValue(0);
+    positionGauge->setPosLimit(0);
+    positionGauge->setNegLimit(0);
+    positionGauge->updateCommandValue(0);
+    accelerationGauge->setValue(0);
+    connectionButton->setText(tr("CONNECT"));
+    connectionButton->setStyleSheet(QString());
+    fileOpenButton->setEnabled(false);
+    fileSaveButton->setEnabled(false);
+    consoleButton->setEnabled(false);
+}
+
+void MainWindow::onToolChanged(int connected)
+{
+    qCDebug(vktUi).nospace() << "onToolChanged(" << connected << ")";
+    if (connected == 0) {
+        toolTypeLabel->setStyleSheet(QStringLiteral("background-color: ") + noToolColor);
+        toolTypeLabel->setText(QStringLiteral("NONE"));
+        forceGauge->setMaxForce(0.0);
+        forceGauge->unitText.clear();
+        forceGauge->setCommandFocus(false);
+        positionGauge->setMaxPosition(0.0);
+        positionGauge->unitText.clear();
+        positionGauge->setCommandFocus(false);
+        setPayloadWeight(0.0);
+        return;
+    }
+
+    toolTypeLabel->setStyleSheet(QStringLiteral("background-color: ") + connectedColor);
+    const QJsonObject &tool = remoteDevice.toolIdRecord();
+    toolTypeLabel->setText(tool.isEmpty() ? QStringLiteral("NONE")
+                                          : tool.value(QStringLiteral("modelName")).toString());
+    applyToolRatings();
+    setForceCommandFocus(stateControlMode() & forceModeBit);
+    setPayloadWeight(remoteDevice.stateRecord().value(QStringLiteral("payloadWeight")).toDouble());
+}
+
+void MainWindow::onWeighError(QString errorStr)
+{
+    showCritical(this, errorStr);
+}
+
+void MainWindow::onMetricUnitsChanged(int metricUnits)
+{
+    forceGauge->unitText = metricUnits ? QStringLiteral("N") : QStringLiteral("Lb");
+    positionGauge->unitText = metricUnits ? QStringLiteral("mm") : QStringLiteral("in");
+    applyToolRatings();
+}
+
+void MainWindow::setControlMode(int mode)
+{
+    qCDebug(vktUi).nospace() << "setControlMode:" << mode;
+    // The link stores the new state before it signals, so the record is the authority here.
+    if (stateControlMode() & forceModeBit) {
+        forceGauge->setCommandFocus(true);
+        forceGaugeHelp->setText(tr("CLICK to set Force"));
+        positionGauge->setCommandFocus(false);
+        positionGaugeHelp->setText(tr("CLICK + HOLD for Position Mode"));
+    } else {
+        positionGauge->setCommandFocus(true);
+        positionGaugeHelp->setText(tr("CLICK to set Position"));
+        forceGauge->setCommandFocus(false);
+        forceGaugeHelp->setText(tr("CLICK + HOLD for Force Mode"));
+    }
+    forceGauge->setSoftTouchActive(stateControlMode() & softTouchBit);
+}
+
+void MainWindow::setPayloadWeight(double value)
+{
+    if (value == 0) {
+        payloadWeight->setStyleSheet(QStringLiteral("background-color: #C00; color: white;"));
+        payloadWeight->setText(tr("UNKNOWN"));
+        if (weighingInProgress)
+            showCritical(this, tr(weighingErrorText));
+        weighingInProgress = false;
+    } else if (value < 0) {
+        payloadWeight->setStyleSheet(QStringLiteral("background-color: #C00; color: black;"));
+        payloadWeight->setText(tr("WEIGHING"));
+        weighingInProgress = true;
+        weighPayloadButton->setEnabled(false);
+        return;
+    } else {
+        payloadWeight->setStyleSheet(QStringLiteral("background-color: #0C0; color: black;"));
+        const bool metric =
+                remoteDevice.stateRecord().value(QStringLiteral("metricUnits")).toInt() != 0;
+        payloadWeight->setText(metric ? QString::asprintf("%0.2lf Kg", value)
+                                      : QString::asprintf("%0.1lf Lb", value));
+        if (weighingInProgress
+            && QMessageBox::question(this, boxTitle, tr("Save new payload weight as default?"),
+                                     QMessageBox::Yes | QMessageBox::No)
+                    == QMessageBox::Yes) {
+            remoteDevice.saveConfig();
+        }
+        weighingInProgress = false;
+    }
+    updateWeighButton();
+}
+
+bool MainWindow::event(QEvent *e)
+{
+    if (e->type() != QEvent::KeyRelease)
+        return QMainWindow::event(e);
+
+    switch (static_cast<QKeyEvent *>(e)->key()) {
+    case Qt::Key_Left:
+        setForceCommandFocus(true);
+        break;
+    case Qt::Key_Right:
+        setForceCommandFocus(false);
+        break;
+    case Qt::Key_Up:
+        if (forceGauge->commandFocus)
+            forceGauge->bumpPlus();
+        if (positionGauge->commandFocus)
+            positionGauge->bumpPlus();
+        break;
+    case Qt::Key_Down:
+        if (forceGauge->commandFocus)
+            forceGauge->bumpMinus();
+        if (positionGauge->commandFocus)
+            positionGauge->bumpMinus();
+        break;
+    default:
+        break;
+    }
+    e->accept();
+    return true;
+}
+
+// The device answers in its current unit system; nothing is converted here. Without a link
+// the answers are null, read as 0, and the gauges fall back to their default scales.
+void MainWindow::applyToolRatings()
+{
+    forceGauge->setMaxForce(remoteDevice.sendCommand(QStringLiteral("/vkt/maxForce")).toDouble());
+    positionGauge->setMaxPosition(
+            remoteDevice.sendCommand(QStringLiteral("/vkt/maxPosition")).toDouble());
+}
+
+void MainWindow::setForceCommandFocus(bool force)
+{
+    forceGauge->setCommandFocus(force);
+    positionGauge->setCommandFocus(!force);
+}
+
+void MainWindow::updateWeighButton()
+{
+    weighPayloadButton->setEnabled(!remoteDevice.hasDio()
+                                   || (remoteDevice.dioValue() & toolComBit) != 0);
+}
+
+// controlMode counts as an integer truncated toward zero, as the link signals it.
+int MainWindow::stateControlMode() const
+{
+    const double mode = remoteDevice.stateRecord().value(QStringLiteral("controlMode")).toDouble();
+    if (!std::isfinite(mode) || std::abs(mode) > std::numeric_limits<int>::max())
+        return 0;
+    return static_cast<int>(mode);
+}

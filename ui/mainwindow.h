@@ -1,0 +1,55 @@
+#pragma once
+
+#include "parameterfiledialogs.h"
+#include "remotedevice.h"
+#include "ui_mainwindow.h"
+
+#include <QMainWindow>
+
+#include <functional>
+
+// The dashboard: shows the connected device on its gauges and labels, turns the operator's
+// actions into device commands and runs the payload weighing dialogue.
+class MainWindow : public QMainWindow, public Ui::MainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget *parent = nullptr);
+    ~MainWindow() override;
+
+    // A member, so it is destroyed before the QMainWindow base deletes the widgets: its
+    // disconnect at tear-down still finds them.
+    RemoteDevice remoteDevice{this};
+
+    // Where the parameter-file commands get their file names; tests put their own in.
+    using FileNameDialog = std::function<QString(QWidget *parent)>;
+    FileNameDialog askSaveFileName = &ParameterFileDialogs::askSaveFileName;
+    FileNameDialog askOpenFileName = &ParameterFileDialogs::askOpenFileName;
+
+public slots:
+    void onFileOpenButtonClick();
+    void onFileSaveButtonClick();
+    void onConsoleButtonClick();
+    void onSetupButtonClick();
+    void onConnectionButtonClick();
+    void onForceLongPress();
+    void onPositionLongPress();
+    void onDeviceConnect();
+    void onDeviceDisconnect();
+    void onToolChanged(int connected);
+    void onWeighError(QString errorStr);
+    void onMetricUnitsChanged(int metricUnits);
+    void setControlMode(int mode);
+    void setPayloadWeight(double value);
+
+protected:
+    bool event(QEvent *e) override;
+
+private:
+    void connectSignals();
+    void applyToolRatings();
+    void setForceCommandFocus(bool force);
+    void updateWeighButton();
+    int stateControlMode() const;
+};

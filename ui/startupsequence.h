@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+#include <optional>
+
+class MainWindow;
+
+// The program's start: its identity, the first connection and the event loop.
+class StartupSequence
+{
+public:
+    // Exit status when the device named on the command line cannot be connected.
+    static constexpr int connectFailedStatus = -1;
+
+    static void setApplicationIdentity();
+
+    // The device address of the command line: the first argument, decoded as UTF-8; none when
+    // the program was started without arguments.
+    static std::optional<QString> addressArgument(int argc, char *argv[]);
+
+    // Shows the window, connects it to the address when one is given and runs the event loop.
+    // Returns the loop's exit status, or connectFailedStatus (without running the loop) once
+    // the operator has been told that the address could not be connected.
+    static int run(MainWindow &window, const std::optional<QString> &address);
+};
