@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QByteArray>
 #include <QByteArrayList>
 #include <QHash>
 #include <QString>
@@ -9,40 +8,31 @@
 #include <mutex>
 #include <thread>
 
-// A device stand-in owned by the test: the far end of a pseudo-terminal or a UDP socket,
-// served by its own thread. It records the exact bytes of every command it receives and
-// answers each path with the JSON text set for it, written out verbatim (so "5.0" stays
-// "5.0"); an unknown path gets an error text, and nothing at all is answered while silent.
+// A device stand-in owned by the test: the far end of a pseudo-terminal or a UDP socket on a
+// loopback address of its own, served by its own thread because the link's exchanges block the
+// test's. It records the exact bytes of every command and answers each path with the JSON text
+// set for it, verbatim ("5.0" stays "5.0"); an unknown path gets an error text.
 class ScriptedPeer
 {
 public:
-    ScriptedPeer() = default;
+    ScriptedPeer();
     ~ScriptedPeer();
 
     void setAnswer(const QByteArray &path, const QByteArray &json);
-    void setSilent(bool silent) { m_silent = silent; }
-
-    bool startSerial();
-    bool startUdp(const QString &address, quint16 port = 1993);
-    QString serialPath() const { return m_serialPath; }
-
+    // Starts serving; returns the device address for it, or an empty text.
+    QString start(bool serial);
     // Raw bytes of each command so far, terminator included.
     QByteArrayList received() const;
 
 private:
-    QByteArray reply(const QByteArray &command);
+    QByteArray reply(const QByteArray &command) const;
     void run();
-    void serveSerial();
-    void serveDatagram();
 
     QHash<QByteArray, QByteArray> m_answers;
-    std::atomic<bool> m_silent{false};
-    int m_fd = -1;
-    bool m_serial = false;
-    QString m_serialPath;
-    QByteArray m_pending;
     QByteArrayList m_received;
     mutable std::mutex m_mutex;
+    int m_fd = -1;
+    bool m_serial = false;
     std::atomic<bool> m_stop{false};
     std::thread m_thread;
 };

@@ -2,35 +2,48 @@
 #include "scriptedpeer.h"
 #include "signalrecorder.h"
 
-#include <QElapsedTimer>
+#include <QBuffer>
+#include <QJsonArray>
 #include <QtTest>
 
-// The exchange against a stand-in that records the exact bytes: what goes on the wire, how
-// replies are taken, and stale input.
+// The link against a stand-in that records the exact bytes and answers verbatim: what goes on
+// the wire, stale input, the state signals and parameter documents.
 class TestExchange : public QObject
 {
     Q_OBJECT
 
 private slots:
+    void formatValue_data();
+    void formatValue();
     void wireBytes_data();
     void wireBytes();
     void staleInputIsDiscarded_data();
     void staleInputIsDiscarded();
-    void unknownPathGivesErrorText_data();
-    void unknownPathGivesErrorText();
-    void weighError_data();
-    void weighError();
-    void emptySerialAnswerEndsTheWait_data();
-    void emptySerialAnswerEndsTheWait();
     void noLinkSendsNothing();
+    void stateChanges_data();
+    void stateChanges();
+    void stateIsStoredBeforeSignals();
+    void reconnectSignalsEveryMember();
+    void exportDocument_data();
+    void exportDocument();
+    void import_data();
+    void import();
 
 private:
-    void addTransports();
-    // Starts `peer` as a plain HBN unit without a tool and connects `device` to it.
-    void connectTo(ScriptedPeer &peer, RemoteDevice &device);
+    // Connects `device` to `peer`, with polling off; an HBN unit has a "dioValue".
+    void connectTo(ScriptedPeer &peer, RemoteDevice &device, bool serial = false,
+                   const QByteArray &state = R"({"metricUnits": 1})");
+    void poll(ScriptedPeer &peer, RemoteDevice &device, const QByteArray &state);
 };
 
 namespace {
+
+void addTransports()
+{
+    QTest::addColumn<bool>("serial");
+    QTest::newRow("serial") << true;
+    QTest::newRow("network") << false;
+}
 
 QByteArray line(bool serial, const QByteArray &command)
 {
@@ -39,27 +52,40 @@ QByteArray line(bool serial, const QByteArray &command)
 
 } // namespace
 
-void TestExchange::addTransports()
+void TestExchange::connectTo(ScriptedPeer &peer, RemoteDevice &device, bool serial,
+                             const QByteArray &state)
 {
-    QTest::addColumn<bool>("serial");
-    QTest::newRow("serial") << true;
-    QTest::newRow("network") << false;
-}
-
-void TestExchange::connectTo(ScriptedPeer &peer, RemoteDevice &device)
-{
-    QFETCH(bool, serial);
-    peer.setAnswer("/deviceId", R"({"deviceName": "Bench", "modelName": "HBN"})");
-    peer.setAnswer("/vkt/deviceId", "{}");
-    peer.setAnswer("/stateObject", R"({"metricUnits": 1})");
-    peer.setAnswer("/vkt/maxForce", "250");
-    peer.setAnswer("/vkt/maxPosition", "50");
-    QVERIFY(serial ? peer.startSerial() : peer.startUdp(QStringLiteral("127.0.0.51")));
-    const QString address = serial ? "usb://" + peer.serialPath()
-                                   : QStringLiteral("network://127.0.0.51");
-    QVERIFY(device.connectDevice(address));
+    peer.setAnswer("/stateObject", state);
+    QVERIFY(device.connectDevice(peer.start(serial)));
     QVERIFY(device.isConnected());
     device.setPolling(false);
+}
+
+void TestExchange::poll(ScriptedPeer &peer, RemoteDevice &device, const QByteArray &state)
+{
+    peer.setAnswer("/stateObject", state);
+    QVERIFY(QMetaObject::invokeMethod(&device, "updateState"));
+}
+
+void TestExchange::formatValue_data()
+{
+    QTest::addColumn<QJsonValue>("value");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("true") << QJsonValue(true) << "1";
+    QTest::newRow("false") << QJsonValue(false) << "0";
+    QTest::newRow("fraction keeps six digits") << QJsonValue(1234567.5) << "1.23457e+06";
+    QTest::newRow("large integer stays exact") << QJsonValue(-20231234) << "-20231234";
+    QTest::newRow("string as is") << QJsonValue(QStringLiteral("192.168.0.7")) << "192.168.0.7";
+    QTest::newRow("array compact")
+        << QJsonValue(QJsonArray{1, QStringLiteral("a b")}) << R"([1,"a b"])";
+    QTest::newRow("null is a query") << QJsonValue() << "";
+}
+
+void TestExchange::formatValue()
+{
+    QFETCH(QJsonValue, value);
+    QFETCH(QString, text);
+    QCOMPARE(RemoteDevice::formatValue(value), text);
 }
 
 void TestExchange::wireBytes_data()
@@ -71,20 +97,17 @@ void TestExchange::wireBytes()
 {
     QFETCH(bool, serial);
     ScriptedPeer peer;
+    peer.setAnswer("/vkt/maxForce", "250");
     RemoteDevice device;
     SignalRecorder recorder(&device);
-    connectTo(peer, device);
+    connectTo(peer, device, serial);
     QCOMPARE(recorder.events,
-             QStringList({"deviceConnect", "toolComChanged 0", "metricUnitsChanged 1"}));
+             QStringList({"deviceConnect", "toolComChanged 1", "metricUnitsChanged 1"}));
 
-    const QJsonValue maxForce = device.sendCommand(QStringLiteral("/vkt/maxForce"));
-    QVERIFY(maxForce.isDouble());
-    QCOMPARE(maxForce.toDouble(), 250.0);
+    QCOMPARE(device.sendCommand(QStringLiteral("/vkt/maxForce")), QJsonValue(250));
     device.sendCommand(QStringLiteral("/vkt/commandForce"), QStringLiteral("25"));
     device.sendCommand(QStringLiteral("/deviceName"), QStringLiteral(" My \t Dev\r\nice "));
-    device.sendCommand(QStringLiteral("/vkt/maxPosition"), QString());
     device.commandForce(1.0 / 3.0);
-    device.commandPosition(12.5);
     device.payloadWeight(2.5e-07);
     device.controlMode(1);
     device.updateFirmware();
@@ -95,9 +118,7 @@ void TestExchange::wireBytes()
                                 line(serial, "/vkt/maxForce"),
                                 line(serial, "/vkt/commandForce=25"),
                                 line(serial, "/deviceName=MyDevice"),
-                                line(serial, "/vkt/maxPosition"),
                                 line(serial, "/vkt/commandForce=0.333333"),
-                                line(serial, "/vkt/commandPosition=12.5"),
                                 line(serial, "/vkt/payloadWeight=2.5e-07"),
                                 line(serial, "/vkt/controlMode=1"),
                                 line(serial, "flashfirmware")};
@@ -115,88 +136,20 @@ void TestExchange::staleInputIsDiscarded()
 {
     QFETCH(bool, serial);
     ScriptedPeer peer;
+    peer.setAnswer("/vkt/maxForce", "250");
+    peer.setAnswer("/vkt/maxPosition", "50");
     RemoteDevice device;
-    connectTo(peer, device);
+    connectTo(peer, device, serial);
 
-    // A leftover answer (as a console or an abandoned attempt leaves it) is waiting unread.
+    // An answer left unread (a console's, or a late one of an abandoned attempt) is waiting.
     device.transport()->write(line(serial, "/vkt/maxPosition"));
-    if (serial) {
-        const qint64 leftover = QByteArray("/vkt/maxPosition\r\n50\r\n>>").size();
-        QTRY_VERIFY(device.serialPort()->bytesAvailable() >= leftover);
-    } else {
+    const QByteArray leftover = "/vkt/maxPosition\r\n50\r\n>>";
+    if (serial)
+        QTRY_COMPARE(device.serialPort()->bytesAvailable(), qint64(leftover.size()));
+    else
         QTRY_VERIFY(device.udpSocket()->hasPendingDatagrams());
-    }
 
-    const QJsonValue maxForce = device.sendCommand(QStringLiteral("/vkt/maxForce"));
-    QCOMPARE(maxForce, QJsonValue(250));
-    QVERIFY(device.isConnected());
-}
-
-void TestExchange::unknownPathGivesErrorText_data()
-{
-    addTransports();
-}
-
-void TestExchange::unknownPathGivesErrorText()
-{
-    QFETCH(bool, serial);
-    ScriptedPeer peer;
-    RemoteDevice device;
-    connectTo(peer, device);
-    const QString text = QStringLiteral("Error: unknown path /nope");
-    QCOMPARE(device.sendCommand(QStringLiteral("/nope")),
-             QJsonValue(serial ? "\r\n" + text : text));
-    QVERIFY(device.isConnected());
-}
-
-void TestExchange::weighError_data()
-{
-    QTest::addColumn<bool>("serial");
-    QTest::addColumn<QByteArray>("answer");
-    QTest::addColumn<QStringList>("events");
-
-    QTest::newRow("plain text keeps its CR LF") << true << QByteArray("Error: no payload")
-                                                << QStringList{"weighError \r\nError: no payload"};
-    QTest::newRow("JSON string") << true << QByteArray(R"("weigh Error 3")")
-                                 << QStringList{"weighError weigh Error 3"};
-    QTest::newRow("network string") << false << QByteArray(R"("Error: busy")")
-                                    << QStringList{"weighError Error: busy"};
-    QTest::newRow("lower case is no error") << true << QByteArray("error: busy") << QStringList();
-    QTest::newRow("number") << true << QByteArray("1") << QStringList();
-    QTest::newRow("object naming an error")
-        << false << QByteArray(R"({"Error": "x"})") << QStringList();
-}
-
-void TestExchange::weighError()
-{
-    QFETCH(QByteArray, answer);
-    QFETCH(QStringList, events);
-    ScriptedPeer peer;
-    peer.setAnswer("/vkt/weighPayload", answer);
-    RemoteDevice device;
-    connectTo(peer, device);
-    SignalRecorder recorder(&device);
-    device.weighPayload();
-    QCOMPARE(recorder.events, events);
-}
-
-void TestExchange::emptySerialAnswerEndsTheWait_data()
-{
-    QTest::addColumn<bool>("serial");
-    QTest::newRow("serial") << true;
-}
-
-void TestExchange::emptySerialAnswerEndsTheWait()
-{
-    // Echo and prompt with nothing between: complete, so no wait runs into the port's time-out.
-    ScriptedPeer peer;
-    RemoteDevice device;
-    connectTo(peer, device);
-    peer.setAnswer("/vkt/maxForce", "");
-    QElapsedTimer clock;
-    clock.start();
-    QCOMPARE(device.sendCommand(QStringLiteral("/vkt/maxForce")), QJsonValue());
-    QVERIFY2(clock.elapsed() < 500, QByteArray::number(clock.elapsed()));
+    QCOMPARE(device.sendCommand(QStringLiteral("/vkt/maxForce")), QJsonValue(250));
     QVERIFY(device.isConnected());
 }
 
@@ -205,11 +158,184 @@ void TestExchange::noLinkSendsNothing()
     RemoteDevice device;
     SignalRecorder recorder(&device);
     QCOMPARE(device.sendCommand(QStringLiteral("/deviceId")), QJsonValue());
-    device.commandForce(1);
     device.weighPayload();
     QVERIFY(!device.connectDevice(QStringLiteral("nothing://here")));
     QVERIFY(!device.connectDevice(QStringLiteral("usb:///dev/no-such-port")));
     QCOMPARE(recorder.events, QStringList());
+}
+
+void TestExchange::stateChanges_data()
+{
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QByteArray>("after");
+    QTest::addColumn<QStringList>("events");
+
+    QTest::newRow("first poll: every member, in table order")
+        << QByteArray("{}")
+        << QByteArray(R"({"negLimitPosition": 5, "posLimitPosition": 45, "controlMode": 1,
+                          "payloadWeight": 0, "commandPosition": 20, "commandForce": 10,
+                          "accelGravity": -0.5, "actualPosition": 2.5, "actualForce": 1.5,
+                          "metricUnits": 1, "dioValue": 589889})")
+        << QStringList{"metricUnitsChanged 1", "actualForceChanged 1.5",
+                       "actualPositionChanged 2.5", "accelGravityChanged -0.5",
+                       "commandForceChanged 10", "commandPositionChanged 20",
+                       "payloadWeightChanged 0", "controlModeChanged 1",
+                       "posLimitPositionChanged 45", "negLimitPositionChanged 5",
+                       "commandLevelChanged 1", "commandNegChanged 64", "cpuClockChanged 65536",
+                       "posLimitChanged 524288"};
+    const QByteArray steady = R"({"metricUnits": 1, "actualForce": 3.0, "dioValue": 64})";
+    QTest::newRow("identical replies") << steady << steady << QStringList();
+    QTest::newRow("number turning into a string")
+        << QByteArray(R"({"commandForce": 3})") << QByteArray(R"({"commandForce": "3"})")
+        << QStringList{"commandForceChanged 0"};
+    QTest::newRow("units before values, whatever the text order")
+        << QByteArray(R"({"negLimitPosition": 1, "metricUnits": 1})")
+        << QByteArray(R"({"negLimitPosition": 2, "metricUnits": 0})")
+        << QStringList{"metricUnitsChanged 0", "negLimitPositionChanged 2"};
+    QTest::newRow("every group; bit 18 asks for the tool")
+        << QByteArray(R"({"dioValue": 0})") << QByteArray(R"({"dioValue": 8323455})")
+        << QStringList{"commandLevelChanged 63", "commandNegChanged 64",
+                       "weighPayloadChanged 256", "cpuClockChanged 65536",
+                       "hostComChanged 131072", "toolComChanged 1", "posLimitChanged 524288",
+                       "negLimitChanged 1048576", "okToWeighChanged 2097152",
+                       "weightOkChanged 4194304"};
+    QTest::newRow("state not an object stores nothing")
+        << QByteArray(R"({"actualForce": 1})") << QByteArray("[1]") << QStringList();
+}
+
+void TestExchange::stateChanges()
+{
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, after);
+    QFETCH(QStringList, events);
+
+    ScriptedPeer peer;
+    RemoteDevice device;
+    connectTo(peer, device, false, before);
+    SignalRecorder recorder(&device);
+    poll(peer, device, after);
+    QCOMPARE(recorder.events, events);
+}
+
+void TestExchange::stateIsStoredBeforeSignals()
+{
+    ScriptedPeer peer;
+    RemoteDevice device;
+    connectTo(peer, device, false, R"({"actualForce": 1})");
+    double seen = 0;
+    connect(&device, &RemoteDevice::actualForceChanged, this, [&] {
+        seen = device.stateRecord().value(QLatin1String("actualForce")).toDouble();
+    });
+    poll(peer, device, R"({"actualForce": 7})");
+    QCOMPARE(seen, 7.0);
+}
+
+void TestExchange::reconnectSignalsEveryMember()
+{
+    const QByteArray state = R"({"metricUnits": 1, "actualForce": 4})";
+    ScriptedPeer peer;
+    peer.setAnswer("/stateObject", state);
+    const QString address = peer.start(false);
+    RemoteDevice device;
+    QVERIFY(device.connectDevice(address));
+    device.disconnectDevice();
+    QVERIFY(device.stateRecord().isEmpty());
+
+    SignalRecorder recorder(&device);
+    QVERIFY(device.connectDevice(address));
+    QCOMPARE(recorder.events, QStringList({"deviceConnect", "toolComChanged 1",
+                                           "metricUnitsChanged 1", "actualForceChanged 4"}));
+}
+
+void TestExchange::exportDocument_data()
+{
+    QTest::addColumn<bool>("hbn");
+    QTest::addColumn<QByteArray>("vkt");
+    QTest::addColumn<QByteArray>("hbnRecord");
+    QTest::addColumn<QByteArray>("text"); // empty: nothing saved
+
+    QTest::newRow("HBN unit") << true << QByteArray(R"({"metricUnits": 0})")
+                              << QByteArray(R"({"anybus": {"nodeId": 3}})")
+                              << QByteArray("{\n"
+                                            "    \"hbn\": {\n"
+                                            "        \"anybus\": {\n"
+                                            "            \"nodeId\": 3\n"
+                                            "        }\n"
+                                            "    },\n"
+                                            "    \"vkt\": {\n"
+                                            "        \"metricUnits\": 0\n"
+                                            "    }\n"
+                                            "}\n");
+    QTest::newRow("HBN unit with an empty hbn record")
+        << true << QByteArray(R"({"metricUnits": 0})") << QByteArray("{}") << QByteArray();
+    QTest::newRow("empty vkt record") << false << QByteArray("{}") << QByteArray() << QByteArray();
+}
+
+void TestExchange::exportDocument()
+{
+    QFETCH(bool, hbn);
+    QFETCH(QByteArray, vkt);
+    QFETCH(QByteArray, hbnRecord);
+    QFETCH(QByteArray, text);
+
+    ScriptedPeer peer;
+    peer.setAnswer("/vkt/cfgObject", vkt);
+    peer.setAnswer("/hbn/cfgObject", hbnRecord);
+    RemoteDevice device;
+    connectTo(peer, device, false, hbn ? R"({"dioValue": 1})" : R"({"metricUnits": 1})");
+    QCOMPARE(device.hasDio(), hbn);
+    QBuffer file;
+    file.open(QIODevice::WriteOnly);
+    QCOMPARE(device.saveParameters(&file), !text.isEmpty());
+    QCOMPARE(file.data(), text);
+}
+
+void TestExchange::import_data()
+{
+    QTest::addColumn<bool>("hbn");
+    QTest::addColumn<QByteArray>("file");
+    QTest::addColumn<QByteArrayList>("commands"); // none: refused before anything is sent
+
+    QTest::newRow("units first and again in place, nested, true as 1, null as a query")
+        << false
+        << QByteArray(R"({"vkt": {"softTouchForce": 0.25, "metricUnits": 1, "initialWeigh": true,
+                                  "net": {"gateway": "10.0.0.1", "metricUnits": 0},
+                                  "a": null, "name": "My Cell"},
+                          "hbn": {"ignored": 1}, "other": "x"})")
+        << QByteArrayList{"/vkt/metricUnits=1", "/vkt/a", "/vkt/initialWeigh=1",
+                          "/vkt/metricUnits=1", "/vkt/name=MyCell", "/vkt/net/metricUnits=0",
+                          "/vkt/net/gateway=10.0.0.1", "/vkt/net/metricUnits=0",
+                          "/vkt/softTouchForce=0.25"};
+    QTest::newRow("HBN unit: vkt, then hbn")
+        << true
+        << QByteArray(R"({"hbn": {"anybus": {"nodeId": 3, "baudRate": 2}},
+                          "vkt": {"initialForce": 123.4567}})")
+        << QByteArrayList{"/vkt/initialForce=123.457", "/hbn/anybus/baudRate=2",
+                          "/hbn/anybus/nodeId=3"};
+    QTest::newRow("CR LF in a key") << false
+                                    << QByteArray(R"({"vkt": {"a": 1, "b\r\nflashfirmware": 1}})")
+                                    << QByteArrayList();
+    QTest::newRow("hbn missing on an HBN unit")
+        << true << QByteArray(R"({"vkt": {"a": 1}})") << QByteArrayList();
+}
+
+void TestExchange::import()
+{
+    QFETCH(bool, hbn);
+    QFETCH(QByteArray, file);
+    QFETCH(QByteArrayList, commands);
+
+    ScriptedPeer peer;
+    RemoteDevice device;
+    connectTo(peer, device, false, hbn ? R"({"dioValue": 1})" : R"({"metricUnits": 1})");
+    QCOMPARE(device.hasDio(), hbn);
+    QBuffer buffer;
+    buffer.setData(file);
+    buffer.open(QIODevice::ReadOnly);
+    QCOMPARE(device.loadParameters(&buffer), !commands.isEmpty());
+    QVERIFY(device.isConnected());
+    // The connection's own three commands come first.
+    QCOMPARE(peer.received().mid(3), commands);
 }
 
 QTEST_GUILESS_MAIN(TestExchange)

@@ -22,31 +22,21 @@ void TestParameterValidator::validate_data()
             "hbn": {"anybus": {"nodeId": 3}}})";
     QTest::newRow("vkt alone") << QByteArray(R"({"vkt": {"metricUnits": 1}})") << false << true;
     QTest::newRow("vkt and hbn on an HBN unit") << both << true << true;
-    QTest::newRow("extra root member ignored")
-        << QByteArray(R"({"vkt": {"a": 1}, "notes here": [1]})") << false << true;
     QTest::newRow("keys with digits, _ and -")
         << QByteArray(R"({"vkt": {"a_1-B": 1}})") << false << true;
     QTest::newRow("hbn missing on an HBN unit")
         << QByteArray(R"({"vkt": {"a": 1}})") << true << false;
-    QTest::newRow("hbn empty on an HBN unit")
-        << QByteArray(R"({"vkt": {"a": 1}, "hbn": {}})") << true << false;
     QTest::newRow("root is an array") << QByteArray(R"([{"vkt": {"a": 1}}])") << false << false;
-    QTest::newRow("vkt missing") << QByteArray(R"({"hbn": {"a": 1}})") << false << false;
     QTest::newRow("vkt empty") << QByteArray(R"({"vkt": {}})") << false << false;
     QTest::newRow("CR LF in a key")
         << QByteArray(R"({"vkt": {"a\r\nflashfirmware": 1}})") << false << false;
-    QTest::newRow("space in a key") << QByteArray(R"({"vkt": {"a b": 1}})") << false << false;
-    QTest::newRow("slash in a key") << QByteArray(R"({"vkt": {"a/b": 1}})") << false << false;
     QTest::newRow("empty key") << QByteArray(R"({"vkt": {"": 1}})") << false << false;
     QTest::newRow("non-ASCII letter in a key")
         << QByteArray("{\"vkt\": {\"gr\xc3\xb6\xc3\x9f\x65\": 1}}") << false << false;
-    QTest::newRow("bad key deep inside")
-        << QByteArray(R"({"vkt": {"net": {"ok": {"bad key": 1}}}})") << false << false;
     QTest::newRow("bad key in the hbn record")
         << QByteArray(R"({"vkt": {"a": 1}, "hbn": {"net": {"x\n": 1}}})") << true << false;
     QTest::newRow("CR LF in a value")
         << QByteArray(R"({"vkt": {"a": "1\r\nflashfirmware"}})") << false << false;
-    QTest::newRow("tab in a value") << QByteArray(R"({"vkt": {"a": "1\t2"}})") << false << false;
     QTest::newRow("DEL in a value") << QByteArray("{\"vkt\": {\"a\": \"1\x7f\"}}") << false
                                     << false;
     QTest::newRow("control character inside an array")

@@ -10,7 +10,6 @@ class TestReplyFramer : public QObject
 private slots:
     void serial_data();
     void serial();
-    void echoOfAnotherPath();
     void network_data();
     void network();
 };
@@ -30,7 +29,6 @@ void TestReplyFramer::serial_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QByteArray>("expected");
 
-    QTest::newRow("nothing yet") << QByteArray() << QByteArray();
     QTest::newRow("answer without prompt")
         << QByteArray("/vkt/maxForce\r\n250") << QByteArray();
     QTest::newRow("half a prompt") << QByteArray("/vkt/maxForce\r\n250\r\n>") << QByteArray();
@@ -46,9 +44,6 @@ void TestReplyFramer::serial_data()
     QTest::newRow("object answer")
         << QByteArray("/deviceId\r\n{\"deviceName\": \"Cell 3\",\r\n \"modelName\": \"HBN\"}\r\n>>")
         << QByteArray(R"({"/deviceId": {"deviceName": "Cell 3", "modelName": "HBN"}})");
-    QTest::newRow("string answer")
-        << QByteArray("/net/macAddress\r\n\"00:1A:2B\"\r\n>>")
-        << QByteArray(R"({"/net/macAddress": "00:1A:2B"})");
     QTest::newRow("error text keeps its leading CR LF")
         << QByteArray("/nope\r\nError: unknown path /nope\r\n>>")
         << QByteArray(R"({"/nope": "\r\nError: unknown path /nope"})");
@@ -65,13 +60,6 @@ void TestReplyFramer::serial()
     QCOMPARE(ReplyFramer::parseSerial(bytes), object(expected));
 }
 
-void TestReplyFramer::echoOfAnotherPath()
-{
-    const QJsonObject reply = ReplyFramer::parseSerial("/vkt/maxPosition\r\n50\r\n>>");
-    QVERIFY(!reply.isEmpty()); // complete: the exchange stops waiting...
-    QVERIFY(reply.value(QLatin1String("/vkt/maxForce")).isUndefined()); // ...with no value
-}
-
 void TestReplyFramer::network_data()
 {
     QTest::addColumn<QByteArray>("bytes");
@@ -80,16 +68,11 @@ void TestReplyFramer::network_data()
     QTest::newRow("worked example")
         << QByteArray(R"({"data": {"/vkt/maxForce": 250}})")
         << QByteArray(R"({"/vkt/maxForce": 250})");
-    QTest::newRow("surrounding white space")
-        << QByteArray("\r\n {\"data\": {\"/a\": \"x\"}}\n ") << QByteArray(R"({"/a": "x"})");
     QTest::newRow("another path is still a reply")
         << QByteArray(R"({"data": {"/other": 1}})") << QByteArray(R"({"/other": 1})");
     QTest::newRow("empty data keeps waiting") << QByteArray(R"({"data": {}})") << QByteArray();
-    QTest::newRow("no data") << QByteArray(R"({"/a": 1})") << QByteArray();
     QTest::newRow("data not an object") << QByteArray(R"({"data": 5})") << QByteArray();
-    QTest::newRow("array root") << QByteArray(R"([{"data": {"/a": 1}}])") << QByteArray();
     QTest::newRow("not JSON") << QByteArray("/a\r\n1\r\n>>") << QByteArray();
-    QTest::newRow("nothing") << QByteArray() << QByteArray();
 }
 
 void TestReplyFramer::network()

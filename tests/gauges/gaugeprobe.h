@@ -2,7 +2,6 @@
 
 #include <QImage>
 #include <QPalette>
-#include <QPointF>
 #include <QWidget>
 #include <QtMath>
 
@@ -11,13 +10,15 @@ template<typename Gauge>
 class GaugeProbe
 {
 public:
-    explicit GaugeProbe(QSize size)
+    explicit GaugeProbe(QSize size = QSize(600, 600), Gauge *shown = new Gauge)
+        : gauge(shown)
     {
         QPalette palette = host.palette();
         palette.setBrush(QPalette::Window, QBrush(QColor(0x22, 0x22, 0x22)));
         host.setPalette(palette);
         host.setAutoFillBackground(true);
         host.resize(size);
+        gauge->setParent(&host);
         gauge->setGeometry(QRect(QPoint(0, 0), size));
     }
 
@@ -33,8 +34,7 @@ public:
         const QPointF centre(gauge->width() / 2, gauge->height() / 2);
         const double t = qDegreesToRadians(angleDeg + 90);
         const QPointF outward(qCos(t), qSin(t));
-        const QPointF right(-outward.y(), outward.x());
-        const QPointF p = centre + distance * outward + across * right;
+        const QPointF p = centre + distance * outward + across * QPointF(-outward.y(), outward.x());
         return QPoint(qFloor(p.x()), qFloor(p.y()));
     }
 
@@ -44,7 +44,7 @@ public:
     }
 
     QWidget host;
-    Gauge *gauge = new Gauge(&host);
+    Gauge *const gauge;
 };
 
 // Dial angle of v on a scale from lo (at start) sweeping clockwise to hi (at end).
@@ -53,9 +53,9 @@ inline double dialAngle(double v, double lo, double hi, double start = 35, doubl
     return start + (v - lo) * (360 - (start - end)) / (hi - lo);
 }
 
-inline bool isWhite(const QColor &c, int floor = 200)
+inline bool isWhite(const QColor &c)
 {
-    return c.red() > floor && c.green() > floor && c.blue() > floor;
+    return c.red() > 150 && c.green() > 150 && c.blue() > 150;
 }
 
 // The plain dial: dark, faintly green, never bright.
@@ -74,32 +74,4 @@ inline bool isRedNeedle(const QColor &c)
 inline bool isBrightGreen(const QColor &c)
 {
     return c.green() > 85 && c.red() < 50 && c.blue() < 50;
-}
-
-inline int countPixels(const QImage &image, const QRect &area, bool (*match)(const QColor &))
-{
-    int n = 0;
-    for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x)
-            n += match(image.pixelColor(x, y)) ? 1 : 0;
-    return n;
-}
-
-inline bool sameValues(const QVector<double> &actual, const QVector<double> &expected)
-{
-    if (actual.size() != expected.size())
-        return false;
-    for (int i = 0; i < actual.size(); ++i)
-        if (qAbs(actual[i] - expected[i]) > 1e-9)
-            return false;
-    return true;
-}
-
-inline QVector<double> steps(double from, double to, double step)
-{
-    QVector<double> values;
-    const int n = qRound((to - from) / step);
-    for (int i = 0; i <= n; ++i)
-        values.append(from + i * step);
-    return values;
 }

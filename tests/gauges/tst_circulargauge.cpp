@@ -1,126 +1,101 @@
 #include "accelerationgauge.h"
-#include "circulargauge.h"
+#include "forcegauge.h"
 #include "gaugeprobe.h"
+#include "positiongauge.h"
 
 #include <QtTest>
 
+#include <algorithm>
+
+// The round gauge's drawing and the scales of the force, position and acceleration gauges.
 class TestCircularGauge : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void scaleValues_data();
-    void scaleValues();
-    void majorTickPixels_data();
-    void majorTickPixels();
-    void minorTicksStopAtMaximum();
-    void groundAndHub();
+    void scale_data();
+    void scale();
     void needleFollowsValue_data();
     void needleFollowsValue();
-    void reversedScaleDrawsNoTicks();
+    void scaleFollowsRating_data();
+    void scaleFollowsRating();
+    void softTouch();
+    void positionLimits_data();
+    void positionLimits();
 };
 
-void TestCircularGauge::scaleValues_data()
+namespace {
+
+// from, from + step, ... up to `to`.
+QVector<double> steps(double from, double to, double step)
+{
+    QVector<double> values;
+    for (int i = 0; i <= qFloor((to - from) / step + 1e-6); ++i)
+        values.append(from + i * step);
+    return values;
+}
+
+// Matching pixels in the band above the title (at 600 px), where the status words go.
+int inStatusBand(const QImage &image, bool (*match)(const QColor &))
+{
+    int n = 0;
+    for (int y = 114; y < 187; ++y)
+        for (int x = 0; x < image.width(); ++x)
+            n += match(image.pixelColor(x, y)) ? 1 : 0;
+    return n;
+}
+
+bool sameValues(const QVector<double> &actual, const QVector<double> &expected)
+{
+    return std::equal(actual.begin(), actual.end(), expected.begin(), expected.end(),
+                      [](double a, double b) { return qAbs(a - b) < 1e-9; });
+}
+
+} // namespace
+
+void TestCircularGauge::scale_data()
 {
     QTest::addColumn<double>("minimum");
     QTest::addColumn<double>("maximum");
     QTest::addColumn<double>("step");
-    QTest::addColumn<double>("labelStep");
     QTest::addColumn<QVector<double>>("ticks");
     QTest::addColumn<QVector<double>>("labels");
 
-    QTest::newRow("defaults") << -50.0 << 50.0 << 10.0 << 10.0 << steps(-50, 50, 10)
-                              << steps(-50, 50, 10);
+    QTest::newRow("defaults") << -50.0 << 50.0 << 10.0 << steps(-50, 50, 10) << steps(-50, 50, 10);
     // Ticks sit on multiples of the step, numbers start at the minimum.
-    QTest::newRow("-45..48") << -45.0 << 48.0 << 10.0 << 10.0 << steps(-40, 40, 10)
-                             << steps(-45, 45, 10);
+    QTest::newRow("-45..48") << -45.0 << 48.0 << 10.0 << steps(-40, 40, 10) << steps(-45, 48, 10);
     // 0.2 + 0.1 lies above 0.3 in binary; the 0.3 tick must not be skipped.
-    QTest::newRow("0..2 by 0.1") << 0.0 << 2.0 << 0.1 << 0.2 << steps(0, 2, 0.1)
-                                 << steps(0, 2, 0.2);
-    QTest::newRow("reversed") << 10.0 << -10.0 << 5.0 << 5.0 << QVector<double>()
-                              << QVector<double>();
+    QTest::newRow("0..2 by 0.1") << 0.0 << 2.0 << 0.1 << steps(0, 2, 0.1) << steps(0, 2, 0.1);
+    QTest::newRow("reversed") << 10.0 << -10.0 << 5.0 << QVector<double>() << QVector<double>();
 }
 
-void TestCircularGauge::scaleValues()
+void TestCircularGauge::scale()
 {
     QFETCH(double, minimum);
     QFETCH(double, maximum);
     QFETCH(double, step);
-    QFETCH(double, labelStep);
     QFETCH(QVector<double>, ticks);
     QFETCH(QVector<double>, labels);
 
-    CircularGauge gauge;
-    gauge.minimum = minimum;
-    gauge.maximum = maximum;
-    gauge.majorStep = step;
-    gauge.labelStep = labelStep;
-    QVERIFY(sameValues(gauge.majorTickValues(), ticks));
-    QVERIFY(sameValues(gauge.scaleLabelValues(), labels));
-}
+    GaugeProbe<CircularGauge> probe;
+    CircularGauge *gauge = probe.gauge;
+    gauge->minimum = minimum;
+    gauge->maximum = maximum;
+    gauge->majorStep = gauge->labelStep = step;
+    QVERIFY(sameValues(gauge->majorTickValues(), ticks));
+    QVERIFY(sameValues(gauge->scaleLabelValues(), labels));
 
-void TestCircularGauge::majorTickPixels_data()
-{
-    QTest::addColumn<double>("minimum");
-    QTest::addColumn<double>("maximum");
-    QTest::addColumn<double>("step");
-    QTest::addColumn<double>("at");
-    QTest::addColumn<bool>("tick");
-
-    QTest::newRow("default -50") << -50.0 << 50.0 << 10.0 << -50.0 << true;
-    QTest::newRow("default 0 (top)") << -50.0 << 50.0 << 10.0 << 0.0 << true;
-    QTest::newRow("default 5, between minors") << -50.0 << 50.0 << 10.0 << 5.0 << false;
-    QTest::newRow("-45..48 at -40") << -45.0 << 48.0 << 10.0 << -40.0 << true;
-    QTest::newRow("-45..48 nothing at -45") << -45.0 << 48.0 << 10.0 << -45.0 << false;
-    QTest::newRow("0..2 at 0.3") << 0.0 << 2.0 << 0.1 << 0.3 << true;
-    QTest::newRow("0..2 at 2") << 0.0 << 2.0 << 0.1 << 2.0 << true;
-}
-
-void TestCircularGauge::majorTickPixels()
-{
-    QFETCH(double, minimum);
-    QFETCH(double, maximum);
-    QFETCH(double, step);
-    QFETCH(double, at);
-    QFETCH(bool, tick);
-
-    // At 600 px: radius 300, major ticks from radius 279 in to 258, 5.25 px wide.
-    GaugeProbe<CircularGauge> probe(QSize(600, 600));
-    probe.gauge->minimum = minimum;
-    probe.gauge->maximum = maximum;
-    probe.gauge->majorStep = step;
-    probe.gauge->labelStep = 100; // keep the numbers out of the way
-    probe.gauge->setValue(maximum + 0.1 * (maximum - minimum)); // needle into the bottom gap
-    const QColor c = probe.pixel(dialAngle(at, minimum, maximum), 268);
-    QVERIFY2(tick ? isWhite(c) : isDial(c), qPrintable(c.name()));
-}
-
-void TestCircularGauge::minorTicksStopAtMaximum()
-{
-    // Minor ticks reach from radius 279 in to 268, 2.6 px wide; none after the last major.
-    GaugeProbe<CircularGauge> probe(QSize(600, 600));
+    // At 600 px major ticks reach from radius 279 in to 258, minor ones to 268.
+    gauge->setValue(maximum + 0.1 * (maximum - minimum)); // needle into the bottom gap
     const QImage image = probe.image();
-    const auto minorAt = [&](double v) {
-        return image.pixelColor(probe.at(dialAngle(v, -50, 50), 274));
+    const auto white = [&](double v, double r) {
+        return isWhite(image.pixelColor(probe.at(dialAngle(v, minimum, maximum), r)));
     };
-    QVERIFY(isWhite(minorAt(48), 150));
-    QVERIFY(isWhite(minorAt(-48), 150));
-    QVERIFY(isDial(minorAt(49)));
-    QVERIFY(isDial(minorAt(52)));
-    QVERIFY(isDial(minorAt(-52)));
-}
-
-void TestCircularGauge::groundAndHub()
-{
-    // A wide gauge stays round and centred; the extra width shows the window ground.
-    GaugeProbe<CircularGauge> probe(QSize(400, 250));
-    const QImage image = probe.image();
-    QCOMPARE(image.pixelColor(20, 125), QColor(0x22, 0x22, 0x22));
-    QCOMPARE(image.pixelColor(399, 0), QColor(0x22, 0x22, 0x22));
-    // The hub covers the needle's root at the centre.
-    QVERIFY(isBrightGreen(image.pixelColor(200, 125)));
-    QVERIFY(isBrightGreen(image.pixelColor(202, 126)));
-    QVERIFY(isDial(image.pixelColor(200 + 20, 125 + 10)));
+    for (double t : ticks) {
+        QVERIFY2(white(t, 262), qPrintable(QString::number(t)));
+        // Four minor ticks to each interval, none after a last major tick at the maximum.
+        QCOMPARE(white(t + step / 5, 274), t < maximum);
+    }
 }
 
 void TestCircularGauge::needleFollowsValue_data()
@@ -131,12 +106,11 @@ void TestCircularGauge::needleFollowsValue_data()
     QTest::addColumn<double>("emptyAngle");
 
     QTest::newRow("0 points up") << false << 0.0 << 180.0 << 90.0;
-    QTest::newRow("-50 at start") << false << -50.0 << 35.0 << 180.0;
     // Not clamped: past the end the needle turns into the bottom gap.
     QTest::newRow("60 in the gap") << false << 60.0 << 354.0 << 325.0;
+    // The acceleration dial has its gap at 3 o'clock.
     QTest::newRow("accel +1.5") << true << 1.5 << 225.0 << 315.0;
     QTest::newRow("accel -1.5") << true << -1.5 << -45.0 << 225.0;
-    QTest::newRow("accel 0 at 9 o'clock") << true << 0.0 << 90.0 << 270.0;
 }
 
 void TestCircularGauge::needleFollowsValue()
@@ -146,37 +120,124 @@ void TestCircularGauge::needleFollowsValue()
     QFETCH(double, needleAngle);
     QFETCH(double, emptyAngle);
 
-    GaugeProbe<CircularGauge> plain(QSize(600, 600));
-    GaugeProbe<AccelerationGauge> accel(QSize(600, 600));
-    CircularGauge *gauge = acceleration ? accel.gauge : plain.gauge;
-    gauge->setValue(value);
-    QCOMPARE(gauge->value, value);
-    const QImage image = gauge->grab().toImage().convertToFormat(
-        QImage::Format_ARGB32_Premultiplied);
-    const auto &probe = plain; // same geometry for both
+    GaugeProbe<CircularGauge> probe(QSize(600, 600),
+                                    acceleration ? new AccelerationGauge : new CircularGauge);
+    probe.gauge->setValue(value);
     // At radius 140 the needle is about 13 px wide; sample both halves.
     for (double across : {-3.0, 3.0}) {
-        const QColor on = image.pixelColor(probe.at(needleAngle, 140, across));
-        QVERIFY2(isRedNeedle(on), qPrintable(on.name()));
-        const QColor off = image.pixelColor(probe.at(emptyAngle, 140, across));
-        QVERIFY2(isDial(off), qPrintable(off.name()));
+        QVERIFY(isRedNeedle(probe.pixel(needleAngle, 140, across)));
+        QVERIFY(isDial(probe.pixel(emptyAngle, 140, across)));
     }
+    // The hub covers the needle's root; outside the round dial shows the window's ground.
+    QVERIFY(isBrightGreen(probe.pixel(0, 0)));
+    QCOMPARE(probe.image().pixelColor(2, 2), QColor(0x22, 0x22, 0x22));
 }
 
-void TestCircularGauge::reversedScaleDrawsNoTicks()
+void TestCircularGauge::scaleFollowsRating_data()
 {
-    GaugeProbe<CircularGauge> probe(QSize(600, 600));
-    const auto whiteOnTickRing = [&probe] {
-        const QImage image = probe.image();
-        int n = 0;
-        for (int angle = 0; angle < 360; ++angle)
-            n += isWhite(image.pixelColor(probe.at(angle, 268))) ? 1 : 0;
-        return n;
+    QTest::addColumn<bool>("force");
+    QTest::addColumn<double>("rating");
+    QTest::addColumn<double>("maximum");
+    QTest::addColumn<double>("majorStep");
+    QTest::addColumn<double>("labelStep");
+    QTest::addColumn<double>("commandStep");
+    QTest::addColumn<QString>("unit");
+
+    QTest::newRow("force 40") << true << 40.0 << 40.0 << 5.0 << 10.0 << 0.1 << "in";
+    QTest::newRow("force 50.5") << true << 50.5 << 60.0 << 10.0 << 20.0 << 0.2 << "in";
+    QTest::newRow("force 445") << true << 445.0 << 450.0 << 50.0 << 100.0 << 0.5 << "in";
+    QTest::newRow("force 2250") << true << 2250.0 << 2300.0 << 100.0 << 200.0 << 1.0 << "in";
+    // No usable rating: the default scale, in the default unit again.
+    QTest::newRow("force 0") << true << 0.0 << 350.0 << 50.0 << 100.0 << 0.5 << "N";
+    QTest::newRow("force NaN") << true << qQNaN() << 350.0 << 50.0 << 100.0 << 0.5 << "N";
+    QTest::newRow("position -3") << false << -3.0 << 20.0 << 1.0 << 2.0 << 0.1 << "mm";
+    QTest::newRow("position 1.5") << false << 1.5 << 1.5 << 0.1 << 0.2 << 0.1 << "in";
+    QTest::newRow("position 12.3") << false << 12.3 << 13.0 << 1.0 << 2.0 << 0.1 << "in";
+    QTest::newRow("position 23") << false << 23.0 << 25.0 << 5.0 << 5.0 << 0.1 << "in";
+}
+
+void TestCircularGauge::scaleFollowsRating()
+{
+    QFETCH(bool, force);
+    QFETCH(double, rating);
+    QFETCH(double, maximum);
+    QFETCH(double, majorStep);
+    QFETCH(double, labelStep);
+    QFETCH(double, commandStep);
+    QFETCH(QString, unit);
+
+    // Start from another row, so that each row must set all it shows.
+    ForceGauge forceGauge;
+    forceGauge.setMaxForce(40);
+    PositionGauge positionGauge;
+    positionGauge.setMaxPosition(40);
+    forceGauge.unitText = positionGauge.unitText = QStringLiteral("in");
+    CommandCircularGauge *gauge = &positionGauge;
+    if (force) {
+        forceGauge.setMaxForce(rating);
+        gauge = &forceGauge;
+    } else {
+        positionGauge.setMaxPosition(rating);
+    }
+    const double minimum = force ? -maximum : 0;
+    QVERIFY(qAbs(gauge->maximum - maximum) < 1e-9);
+    QCOMPARE(gauge->minimum, minimum);
+    QVERIFY(sameValues(gauge->majorTickValues(), steps(minimum, maximum, majorStep)));
+    QVERIFY(sameValues(gauge->scaleLabelValues(), steps(minimum, maximum, labelStep)));
+    QCOMPARE(gauge->commandStep, commandStep);
+    QCOMPARE(gauge->unitText, unit);
+}
+
+void TestCircularGauge::softTouch()
+{
+    GaugeProbe<ForceGauge> probe;
+    const auto solidGreen = [](const QColor &c) {
+        return c.green() > 200 && c.red() < 100 && c.blue() < 100;
     };
-    QVERIFY(whiteOnTickRing() >= 11);
-    probe.gauge->minimum = 50;
-    probe.gauge->maximum = -50;
-    QCOMPARE(whiteOnTickRing(), 0);
+    probe.gauge->setSoftTouchActive(4);
+    QVERIFY(inStatusBand(probe.image(), solidGreen) > 100);
+    probe.gauge->setSoftTouchActive(0);
+    QCOMPARE(inStatusBand(probe.image(), solidGreen), 0);
+}
+
+void TestCircularGauge::positionLimits_data()
+{
+    QTest::addColumn<double>("negLimit");
+    QTest::addColumn<double>("posLimit");
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("no limits") << 0.0 << 0.0 << 0.0 << QString();
+    QTest::newRow("both, at 19") << 2.0 << 18.0 << 19.0 << "+LIMIT";
+    QTest::newRow("both, at 1") << 2.0 << 18.0 << 1.0 << "-LIMIT";
+    QTest::newRow("both, at 10") << 2.0 << 18.0 << 10.0 << QString();
+    QTest::newRow("negative only, at 2") << 2.0 << 0.0 << 2.0 << "-LIMIT";
+    QTest::newRow("positive only, at 0") << 0.0 << 18.0 << 0.0 << QString();
+}
+
+void TestCircularGauge::positionLimits()
+{
+    QFETCH(double, negLimit);
+    QFETCH(double, posLimit);
+    QFETCH(double, value);
+    QFETCH(QString, text);
+
+    GaugeProbe<PositionGauge> probe;
+    probe.gauge->setNegLimit(negLimit);
+    probe.gauge->setPosLimit(posLimit);
+    probe.gauge->setValue(value);
+    const QImage image = probe.image();
+    // Red arcs over 0 to the negative limit and the positive limit to the end, just outside
+    // the ticks; sampled half-way between two minor ticks.
+    const auto red = [](const QColor &c) { return c.red() > 200 && c.green() < 60; };
+    const auto arcAt = [&](double v) {
+        return red(image.pixelColor(probe.at(dialAngle(v, 0, 20), 281)));
+    };
+    QCOMPARE(arcAt(1.3), negLimit > 0);
+    QCOMPARE(arcAt(18.7), posLimit > 0);
+    QVERIFY(!arcAt(2.5) && !arcAt(17.5));
+    QCOMPARE(probe.gauge->limitText(), text);
+    QCOMPARE(inStatusBand(image, red) > 100, !text.isEmpty());
 }
 
 QTEST_MAIN(TestCircularGauge)

@@ -16,13 +16,11 @@ class TestSimModel : public QObject
 private slots:
     void framing_data();
     void framing();
-    void forceFollowsCommandWithLag();
-    void positionStaysWithinStroke();
-    void softTouchCapsForceNearTheEnd();
-    void weighingReadsNegativeThenWeight_data();
-    void weighingReadsNegativeThenWeight();
-    void settingsInEnglishUnits_data();
-    void settingsInEnglishUnits();
+    void physicsStaysWithinRatingAndStroke();
+    void weighing_data();
+    void weighing();
+    void englishUnits_data();
+    void englishUnits();
     void refusedSettings_data();
     void refusedSettings();
     void routing_data();
@@ -34,23 +32,13 @@ void TestSimModel::framing_data()
     QTest::addColumn<QByteArray>("input");
     QTest::addColumn<QByteArrayList>("lines");
     QTest::addColumn<QByteArray>("echo");
-    QTest::newRow("CR LF") << QByteArray("/a\r\n/b\r\n") << QByteArrayList{"/a", "/b"}
-                           << QByteArray("/a/b");
-    QTest::newRow("CR alone, LF alone")
-        << QByteArray("/a\r/b\n") << QByteArrayList{"/a", "/b"} << QByteArray("/a/b");
-    QTest::newRow("empty lines") << QByteArray("\r\n\r\n") << QByteArrayList{"", ""}
-                                 << QByteArray();
-    QTest::newRow("LF CR is two ends")
-        << QByteArray("\n\r") << QByteArrayList{"", ""} << QByteArray();
-    QTest::newRow("backspace and DEL")
-        << QByteArray("/ab\bc\x7f\x7f"
-                      "d\r")
-        << QByteArrayList{"/d"} << QByteArray("/ab\b \bc\b \b\b \bd");
-    QTest::newRow("backspace on empty line")
-        << QByteArray("\b/a\r") << QByteArrayList{"/a"} << QByteArray("/a");
-    QTest::newRow("control bytes ignored") << QByteArray("/\x01\x1b"
-                                                         "a\r")
-                                           << QByteArrayList{"/a"} << QByteArray("/a");
+    QTest::newRow("CR LF, CR, LF")
+        << QByteArray("/a\r\n/b\r/c\n") << QByteArrayList{"/a", "/b", "/c"} << QByteArray("/a/b/c");
+    QTest::newRow("LF CR is two ends") << QByteArray("\n\r") << QByteArrayList{"", ""}
+                                       << QByteArray();
+    QTest::newRow("backspace, DEL, control bytes")
+        << QByteArray("\b/ab\bc\x7f\x7f\x01\x1b" "d\r") << QByteArrayList{"/d"}
+        << QByteArray("/ab\b \bc\b \b\b \bd");
     QTest::newRow("overlong line is cut")
         << QByteArray(LineFramer::maxLineBytes + 10, 'x') + "\r"
         << QByteArrayList{QByteArray(LineFramer::maxLineBytes, 'x')}
@@ -75,60 +63,32 @@ void TestSimModel::framing()
     QCOMPARE(echoed, echo);
 }
 
-void TestSimModel::forceFollowsCommandWithLag()
+void TestSimModel::physicsStaysWithinRatingAndStroke()
 {
     PhysicsModel model(250, 50, 7);
     model.setForceMode(true);
     model.setCommandForce(100);
     model.advance(0.05);
     QVERIFY2(model.actualForce() > 5 && model.actualForce() < 60, "no lag, or no response");
-    model.advance(1.5);
-    QVERIFY(qAbs(model.actualForce() - 100) < 1.5);
-    model.setCommandForce(1000); // beyond the rating
+    model.setCommandForce(1000);
     QCOMPARE(model.commandForce(), 250.0);
-    // pushing drives the carriage to the end of its stroke and holds it there
-    model.advance(3);
+    model.advance(3); // pushes the carriage to the end of its stroke
     QCOMPARE(model.actualPosition(), 50.0);
     QVERIFY(qAbs(model.actualForce() - 250) < 2);
-}
-
-void TestSimModel::positionStaysWithinStroke()
-{
-    PhysicsModel model(250, 50, 7);
-    model.placeCarriage(10);
+    model.setForceMode(false);
+    model.setCommandPosition(-20);
+    QCOMPARE(model.commandPosition(), 0.0);
     model.setCommandPosition(30);
     double peakAccel = 0;
-    for (int i = 0; i < 100; ++i) {
+    for (int i = 0; i < 150; ++i) {
         model.advance(0.02);
-        peakAccel = qMax(peakAccel, model.accelGravity());
-        QVERIFY(model.actualPosition() >= 0 && model.actualPosition() <= 50);
+        peakAccel = qMax(peakAccel, qAbs(model.accelGravity()));
     }
     QVERIFY(qAbs(model.actualPosition() - 30) < 0.1);
     QVERIFY2(peakAccel > 0.1, "acceleration does not follow the motion");
-    QVERIFY(qAbs(model.accelGravity()) < 0.01);
-    QVERIFY(model.isStill());
-    model.setCommandPosition(-20);
-    QCOMPARE(model.commandPosition(), 0.0);
-    for (int i = 0; i < 150; ++i) {
-        model.advance(0.02);
-        QVERIFY(model.actualPosition() >= 0);
-    }
-    QVERIFY(model.actualPosition() < 0.01);
 }
 
-void TestSimModel::softTouchCapsForceNearTheEnd()
-{
-    PhysicsModel model(200, 50, 7);
-    model.setSoftTouch(true, 0.25, 0.8);
-    model.setForceMode(true);
-    model.setCommandForce(200);
-    QVERIFY(!model.softTouchActive());
-    model.advance(5);
-    QVERIFY(model.softTouchActive());
-    QVERIFY(qAbs(model.actualForce() - 50) < 1.5);
-}
-
-void TestSimModel::weighingReadsNegativeThenWeight_data()
+void TestSimModel::weighing_data()
 {
     QTest::addColumn<bool>("failing");
     QTest::addColumn<double>("result");
@@ -136,48 +96,37 @@ void TestSimModel::weighingReadsNegativeThenWeight_data()
     QTest::newRow("failing") << true << 0.0;
 }
 
-void TestSimModel::weighingReadsNegativeThenWeight()
+void TestSimModel::weighing()
 {
     QFETCH(bool, failing);
     QFETCH(double, result);
     PayloadScale scale(4.0, failing, 3);
-    QCOMPARE(scale.weight(), 0.0);
     scale.start();
-    QVERIFY(scale.weight() < 0);
     QVERIFY(!scale.advance(PayloadScale::weighingS - 0.1));
     QVERIFY(scale.weight() < 0);
     QVERIFY(scale.advance(0.2));
     QVERIFY(qAbs(scale.weight() - result) <= 0.02);
-    QVERIFY(!scale.advance(1));
 }
 
-void TestSimModel::settingsInEnglishUnits_data()
+void TestSimModel::englishUnits_data()
 {
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("english");
     QTest::addColumn<double>("metric");
-    QTest::newRow("force") << "initialForce"
-                           << "10" << 44.45;
-    QTest::newRow("weight") << "payloadWeight"
-                            << "11" << 5.0;
-    QTest::newRow("position") << "initialPosition"
-                              << "1.5" << 38.1;
-    QTest::newRow("limit") << "negLimitPosition"
-                           << "0.1" << 2.54;
-    QTest::newRow("fraction") << "softTouchPosition"
-                              << "0.5" << 0.5;
+    QTest::newRow("force") << "initialForce" << "10" << 44.45;
+    QTest::newRow("weight") << "payloadWeight" << "11" << 5.0;
+    QTest::newRow("position") << "initialPosition" << "1.5" << 38.1;
+    QTest::newRow("fraction") << "softTouchPosition" << "0.5" << 0.5;
 }
 
-void TestSimModel::settingsInEnglishUnits()
+void TestSimModel::englishUnits()
 {
     QFETCH(QString, key);
     QFETCH(QString, english);
     QFETCH(double, metric);
     ConfigStore store("Sim", 50, false);
     QVERIFY(store.setText(ConfigGroup::Vkt, "metricUnits", "0").ok);
-    const SetResult set = store.setText(ConfigGroup::Vkt, key, english);
-    QVERIFY2(set.ok, qPrintable(set.error));
-    QCOMPARE(set.value.toDouble(), english.toDouble());
+    QCOMPARE(store.setText(ConfigGroup::Vkt, key, english).value.toDouble(), english.toDouble());
     QVERIFY(qAbs(store.metricNumber(key) - metric) < 1e-9);
     QVERIFY(store.setText(ConfigGroup::Vkt, "metricUnits", "1").ok);
     QVERIFY(qAbs(store.vktRecord().value(key).toDouble() - metric) < 1e-6);
@@ -188,24 +137,13 @@ void TestSimModel::refusedSettings_data()
     QTest::addColumn<int>("group");
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("text");
-    QTest::newRow("not a number") << int(ConfigGroup::Vkt) << "initialForce"
-                                  << "12,5";
-    QTest::newRow("not finite") << int(ConfigGroup::Vkt) << "initialForce"
-                                << "inf";
-    QTest::newRow("negative limit") << int(ConfigGroup::Vkt) << "negLimitPosition"
-                                    << "-1";
-    QTest::newRow("fraction above 1") << int(ConfigGroup::Vkt) << "softTouchForce"
-                                      << "1.5";
-    QTest::newRow("three-part address") << int(ConfigGroup::Net) << "netMask"
-                                        << "255.255.0";
+    QTest::newRow("not a number") << int(ConfigGroup::Vkt) << "initialForce" << "12,5";
+    QTest::newRow("not finite") << int(ConfigGroup::Vkt) << "initialForce" << "inf";
+    QTest::newRow("fraction above 1") << int(ConfigGroup::Vkt) << "softTouchForce" << "1.5";
     QTest::newRow("address part above 255") << int(ConfigGroup::Net) << "gateway"
                                             << "10.0.0.256";
-    QTest::newRow("fractional integer") << int(ConfigGroup::Anybus) << "nodeId"
-                                        << "3.5";
-    QTest::newRow("rate code") << int(ConfigGroup::Anybus) << "baudRate"
-                               << "4";
-    QTest::newRow("unknown key") << int(ConfigGroup::Net) << "mtu"
-                                 << "1500";
+    QTest::newRow("fractional integer") << int(ConfigGroup::Anybus) << "nodeId" << "3.5";
+    QTest::newRow("unknown key") << int(ConfigGroup::Net) << "mtu" << "1500";
 }
 
 void TestSimModel::refusedSettings()
@@ -226,28 +164,15 @@ void TestSimModel::routing_data()
     QTest::addColumn<bool>("standalone");
     QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("answer"); // compact JSON, or the plain text
-    QTest::newRow("hbn max force") << false << "/vkt/maxForce"
-                                   << "250";
-    QTest::newRow("hbn net by file path") << false << "/hbn/net/dhcp=1"
-                                          << "1";
-    QTest::newRow("hbn anybus") << false << "/anybus/baudRate=3"
-                                << "3";
+    QTest::newRow("hbn net by file path") << false << "/hbn/net/dhcp=1" << "1";
+    QTest::newRow("hbn anybus by file path") << false << "/hbn/anybus/nodeId=3" << "3";
     QTest::newRow("hbn has no tool net") << false << "/vkt/net/dhcp=1"
                                          << "Error: unknown path /vkt/net/dhcp";
-    QTest::newRow("hbn module type") << false << "/hbn/anybus/moduleInfo/moduleType"
-                                     << "\"ANYBUS DeviceNet\"";
     QTest::newRow("read-only") << false << "/vkt/maxForce=5"
                                << "Error: /vkt/maxForce cannot be set";
-    QTest::newRow("mode by number") << false << "/vkt/controlMode=1"
-                                    << "1";
     QTest::newRow("bad mode") << false << "/vkt/controlMode=x"
                               << "Error: invalid value x for controlMode";
-    QTest::newRow("empty name") << false << "/deviceName="
-                                << "Error: invalid device name";
-    QTest::newRow("vkt own net") << true << "/vkt/net/timeout=12"
-                                 << "12";
-    QTest::newRow("vkt unit net") << true << "/net/ipAddress=10.1.2.3"
-                                  << "\"10.1.2.3\"";
+    QTest::newRow("vkt own net") << true << "/vkt/net/timeout=12" << "12";
     QTest::newRow("vkt no fieldbus") << true << "/anybus/nodeId=3"
                                      << "Error: unknown path /anybus/nodeId";
 }
