@@ -8,19 +8,6 @@
 #include <stdlib.h>
 #include <unistd.h>
 
-namespace {
-
-constexpr int pollSliceMs = 20; // how soon the thread notices a stop request
-
-} // namespace
-
-ScriptedPeer::ScriptedPeer()
-{
-    setAnswer("/deviceId", R"({"deviceName": "Bench", "modelName": "HBN"})");
-    setAnswer("/vkt/deviceId", R"({"modelName": "VKT-250"})");
-    setAnswer("/stateObject", R"({"metricUnits": 1})");
-}
-
 ScriptedPeer::~ScriptedPeer()
 {
     m_stop = true;

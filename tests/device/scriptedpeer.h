@@ -15,7 +15,6 @@
 class ScriptedPeer
 {
 public:
-    ScriptedPeer();
     ~ScriptedPeer();
 
     void setAnswer(const QByteArray &path, const QByteArray &json);
@@ -28,7 +27,12 @@ private:
     QByteArray reply(const QByteArray &command) const;
     void run();
 
-    QHash<QByteArray, QByteArray> m_answers;
+    static constexpr int pollSliceMs = 20; // how soon the thread notices a stop request
+
+    QHash<QByteArray, QByteArray> m_answers{
+        {"/deviceId", R"({"deviceName": "Bench", "modelName": "HBN"})"},
+        {"/vkt/deviceId", R"({"modelName": "VKT-250"})"},
+        {"/stateObject", R"({"metricUnits": 1})"}};
     QByteArrayList m_received;
     mutable std::mutex m_mutex;
     int m_fd = -1;

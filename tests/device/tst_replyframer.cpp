@@ -8,10 +8,8 @@ class TestReplyFramer : public QObject
     Q_OBJECT
 
 private slots:
-    void serial_data();
-    void serial();
-    void network_data();
-    void network();
+    void parse_data();
+    void parse();
 };
 
 namespace {
@@ -24,62 +22,48 @@ QJsonObject object(const QByteArray &json)
 
 } // namespace
 
-void TestReplyFramer::serial_data()
+void TestReplyFramer::parse_data()
 {
+    QTest::addColumn<bool>("serial");
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QByteArray>("expected");
+    const auto row = [](bool serial, const char *name, const QByteArray &bytes,
+                        const QByteArray &expected = QByteArray()) {
+        QTest::newRow(name) << serial << bytes << expected;
+    };
 
-    QTest::newRow("answer without prompt")
-        << QByteArray("/vkt/maxForce\r\n250") << QByteArray();
-    QTest::newRow("half a prompt") << QByteArray("/vkt/maxForce\r\n250\r\n>") << QByteArray();
-    QTest::newRow("prompt without CR") << QByteArray("/vkt/maxForce\r\n250\n>>") << QByteArray();
-    QTest::newRow("worked example")
-        << QByteArray("/vkt/maxForce\r\n250\r\n>>") << QByteArray(R"({"/vkt/maxForce": 250})");
-    QTest::newRow("setting echo keys on the path")
-        << QByteArray("/vkt/commandForce=25\r\n25\r\n>>")
-        << QByteArray(R"({"/vkt/commandForce": 25})");
-    QTest::newRow("white space before the echo")
-        << QByteArray("\r\n \t/vkt/maxPosition\r\n50.5\r\n>>")
-        << QByteArray(R"({"/vkt/maxPosition": 50.5})");
-    QTest::newRow("object answer")
-        << QByteArray("/deviceId\r\n{\"deviceName\": \"Cell 3\",\r\n \"modelName\": \"HBN\"}\r\n>>")
-        << QByteArray(R"({"/deviceId": {"deviceName": "Cell 3", "modelName": "HBN"}})");
-    QTest::newRow("error text keeps its leading CR LF")
-        << QByteArray("/nope\r\nError: unknown path /nope\r\n>>")
-        << QByteArray(R"({"/nope": "\r\nError: unknown path /nope"})");
-    QTest::newRow("empty answer completes as null")
-        << QByteArray("/vkt/deviceId\r\n\r\n>>") << QByteArray(R"({"/vkt/deviceId": null})");
-    QTest::newRow("every prompt is removed, wherever it stands")
-        << QByteArray("/a\r\n1\r\n>>2\r\n>>") << QByteArray(R"({"/a": 12})");
+    row(true, "answer without prompt", "/vkt/maxForce\r\n250");
+    row(true, "half a prompt", "/vkt/maxForce\r\n250\r\n>");
+    row(true, "prompt without CR", "/vkt/maxForce\r\n250\n>>");
+    row(true, "worked example", "/vkt/maxForce\r\n250\r\n>>", R"({"/vkt/maxForce": 250})");
+    row(true, "setting echo keys on the path", "/vkt/commandForce=25\r\n25\r\n>>",
+        R"({"/vkt/commandForce": 25})");
+    row(true, "white space before the echo", "\r\n \t/vkt/maxPosition\r\n50.5\r\n>>",
+        R"({"/vkt/maxPosition": 50.5})");
+    row(true, "object answer",
+        "/deviceId\r\n{\"deviceName\": \"Cell 3\",\r\n \"modelName\": \"HBN\"}\r\n>>",
+        R"({"/deviceId": {"deviceName": "Cell 3", "modelName": "HBN"}})");
+    row(true, "error text keeps its leading CR LF", "/nope\r\nError: unknown path /nope\r\n>>",
+        R"({"/nope": "\r\nError: unknown path /nope"})");
+    row(true, "empty answer completes as null", "/vkt/deviceId\r\n\r\n>>",
+        R"({"/vkt/deviceId": null})");
+    row(true, "every prompt is removed, wherever it stands", "/a\r\n1\r\n>>2\r\n>>",
+        R"({"/a": 12})");
+    row(false, "datagram worked example", R"({"data": {"/vkt/maxForce": 250}})",
+        R"({"/vkt/maxForce": 250})");
+    row(false, "another path is still a reply", R"({"data": {"/other": 1}})", R"({"/other": 1})");
+    row(false, "empty data keeps waiting", R"({"data": {}})");
+    row(false, "data not an object", R"({"data": 5})");
+    row(false, "not JSON", "/a\r\n1\r\n>>");
 }
 
-void TestReplyFramer::serial()
+void TestReplyFramer::parse()
 {
+    QFETCH(bool, serial);
     QFETCH(QByteArray, bytes);
     QFETCH(QByteArray, expected);
-    QCOMPARE(ReplyFramer::parseSerial(bytes), object(expected));
-}
-
-void TestReplyFramer::network_data()
-{
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QByteArray>("expected");
-
-    QTest::newRow("worked example")
-        << QByteArray(R"({"data": {"/vkt/maxForce": 250}})")
-        << QByteArray(R"({"/vkt/maxForce": 250})");
-    QTest::newRow("another path is still a reply")
-        << QByteArray(R"({"data": {"/other": 1}})") << QByteArray(R"({"/other": 1})");
-    QTest::newRow("empty data keeps waiting") << QByteArray(R"({"data": {}})") << QByteArray();
-    QTest::newRow("data not an object") << QByteArray(R"({"data": 5})") << QByteArray();
-    QTest::newRow("not JSON") << QByteArray("/a\r\n1\r\n>>") << QByteArray();
-}
-
-void TestReplyFramer::network()
-{
-    QFETCH(QByteArray, bytes);
-    QFETCH(QByteArray, expected);
-    QCOMPARE(ReplyFramer::parseNetwork(bytes), object(expected));
+    QCOMPARE(serial ? ReplyFramer::parseSerial(bytes) : ReplyFramer::parseNetwork(bytes),
+             object(expected));
 }
 
 QTEST_GUILESS_MAIN(TestReplyFramer)

@@ -1,7 +1,6 @@
 #include "modalanswerer.h"
 
 #include <QAbstractButton>
-#include <QPushButton>
 #include <QApplication>
 
 namespace {
@@ -13,8 +12,8 @@ constexpr int stuckAfterMs = 3000;
 
 } // namespace
 
-ModalAnswerer::ModalAnswerer(QMessageBox::StandardButton answer, Handler handler)
-    : m_answer(answer), m_handler(std::move(handler))
+ModalAnswerer::ModalAnswerer(QMessageBox::StandardButton answer)
+    : m_answer(answer)
 {
     connect(&m_timer, &QTimer::timeout, this, &ModalAnswerer::answerModal);
     m_timer.start(pollIntervalMs);
@@ -32,28 +31,16 @@ void ModalAnswerer::answerModal()
     }
     m_lastModal = modal;
     m_answeredAt.start();
-    ++m_handledCount;
-
-    if (auto *box = qobject_cast<QMessageBox *>(modal)) {
-        SeenBox seen;
-        seen.icon = box->icon();
-        seen.title = box->windowTitle();
-        seen.text = box->text();
-        seen.buttons = box->standardButtons();
-        seen.defaultButton = box->defaultButton() ? box->standardButton(box->defaultButton())
-                                                  : QMessageBox::NoButton;
-        seen.parent = box->parentWidget();
-        m_boxes << seen;
-        if (QAbstractButton *button = box->button(m_answer))
-            button->click();
-        else
-            box->reject();
+    auto *box = qobject_cast<QMessageBox *>(modal);
+    if (!box) {
+        closeModal(modal);
         return;
     }
-    if (m_handler)
-        m_handler(modal);
+    m_boxes << SeenBox{box->windowTitle(), box->text(), box->parentWidget()};
+    if (QAbstractButton *button = box->button(m_answer))
+        button->click();
     else
-        closeModal(modal);
+        box->reject();
 }
 
 void ModalAnswerer::closeModal(QWidget *modal)

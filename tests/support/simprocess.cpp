@@ -36,27 +36,17 @@ QString SimProcess::uniqueLoopbackAddress()
     return QStringLiteral("127.%1.%2.%3").arg(counter).arg((pid >> 8) & 0xff).arg(pid & 0xff);
 }
 
-QStringList SimProcess::serialOnly()
-{
-    return {QStringLiteral("--serial"), QStringLiteral("--no-udp"), QStringLiteral("--no-tcp")};
-}
-
 bool SimProcess::start(const QStringList &arguments)
 {
     m_process.setArguments(arguments + QStringList{QStringLiteral("--trace")});
     m_process.start();
     return m_process.waitForStarted(startWaitMs)
-            && waitForLine(QStringLiteral("ready"), startWaitMs);
+            && waitUntil([this] { return m_lines.contains(QStringLiteral("ready")); }, startWaitMs);
 }
 
-bool SimProcess::waitForLine(const QString &line, int timeoutMs)
+int SimProcess::waitForCommand(const QString &command, int from)
 {
-    return waitUntil([&] { return m_lines.contains(line); }, timeoutMs);
-}
-
-int SimProcess::waitForCommand(const QString &command, int from, int timeoutMs)
-{
-    waitUntil([&] { return m_commands.indexOf(command, from) >= 0; }, timeoutMs);
+    waitUntil([&] { return m_commands.indexOf(command, from) >= 0; }, replyWaitMs);
     return m_commands.indexOf(command, from);
 }
 

@@ -23,9 +23,7 @@ public:
     // A loopback address of its own on every call, distinct between test processes, so that
     // tests running in parallel never meet on port 1993.
     static QString uniqueLoopbackAddress();
-
-    // Options for a sim on a pseudo-terminal alone.
-    static QStringList serialOnly();
+    static QStringList serialOnly() { return {"--serial", "--no-udp", "--no-tcp"}; }
 
     // Starts the sim with `arguments` (and --trace); true once it has reported "ready".
     bool start(const QStringList &arguments);
@@ -34,14 +32,10 @@ public:
     QString address() const { return QStringLiteral("usb://") + m_serialPath; }
     QString networkAddress() const { return QStringLiteral("network://") + m_udpHost; }
 
-    // Every stdout line but the traced commands, oldest first.
-    const QStringList &output() const { return m_lines; }
     // Every command received so far, oldest first, without the "command: " prefix.
     const QStringList &commands() const { return m_commands; }
-
-    bool waitForLine(const QString &line, int timeoutMs = replyWaitMs);
     // Index of the first `command` at or after `from`; -1 if it does not come in time.
-    int waitForCommand(const QString &command, int from = 0, int timeoutMs = replyWaitMs);
+    int waitForCommand(const QString &command, int from = 0);
 
     // Sends one control line; true once it is acknowledged with "ok: ", false on "error: ".
     bool control(const QString &line);
@@ -57,7 +51,7 @@ private:
 
     QProcess m_process;
     QByteArray m_pending;
-    QStringList m_lines;
+    QStringList m_lines; // every stdout line but the traced commands
     QStringList m_commands;
     QString m_serialPath;
     QString m_udpHost;

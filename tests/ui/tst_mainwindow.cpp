@@ -12,15 +12,6 @@ const QString weighingErrorText = QStringLiteral(
         "pressure</li><li> Excess payload weight</li><li> Carriage position unstable</li></ul>");
 const QString toolPresentStyle = QStringLiteral("background-color: #0C0");
 
-// Ends the event loop that StartupSequence::run enters, with `status`, after `inspect`.
-void quitLoopSoon(int status, const std::function<void()> &inspect)
-{
-    QTimer::singleShot(0, qApp, [status, inspect] {
-        inspect();
-        QCoreApplication::exit(status);
-    });
-}
-
 // What the window shows of the link: button text, tool label, file buttons, payload.
 QStringList linkLook(const MainWindow &window)
 {
@@ -38,74 +29,62 @@ class TestMainWindow : public QObject
 
 private slots:
     void initTestCase() { Q_INIT_RESOURCE(resources); }
-    void startsDisconnectedWithoutAddress();
-    void startsWithAddress();
-    void failedAddressEndsWithStatus_data();
-    void failedAddressEndsWithStatus();
+    void startup_data();
+    void startup();
     void connectAndDisconnect_data();
     void connectAndDisconnect();
     void payloadSequence_data();
     void payloadSequence();
     void toolLossDuringWeighing();
-    void controlMode5MovesFocusToForce();
     void operatorActionsReachDevice();
     void arrowKeysOnRelease_data();
     void arrowKeysOnRelease();
 };
 
-void TestMainWindow::startsDisconnectedWithoutAddress()
+void TestMainWindow::startup_data()
 {
-    ModalAnswerer answerer;
-    MainWindow window;
-    bool visible = false;
-    quitLoopSoon(0, [&] { visible = window.isVisible(); });
-    QCOMPARE(StartupSequence::run(window, std::nullopt), 0);
-    QVERIFY(visible);
-    QCOMPARE(linkLook(window), (QStringList{"CONNECT", "NO TOOL", "no files", "UNKNOWN"}));
-    QVERIFY(window.setupButton->isEnabled());
-    QVERIFY(window.weighPayloadButton->isEnabled());
-    for (QAbstractButton *button : window.findChildren<QAbstractButton *>())
-        QVERIFY2(button->focusPolicy() == Qt::NoFocus, qPrintable(button->objectName()));
-    QVERIFY(answerer.boxes().isEmpty());
+    QTest::addColumn<QString>("address"); // "sim": a simulated device's, over UDP
+    QTest::addColumn<QString>("box"); // none: the event loop runs
+    QTest::newRow("no address") << QString() << QString();
+    QTest::newRow("simulated device") << "sim" << QString();
+    QTest::newRow("no scheme") << "ttyS0" << "Error connecting to \"ttyS0\"";
+    QTest::newRow("port that does not open")
+        << "usb:///nonexistent/ttyVKT" << "Error connecting to \"usb:///nonexistent/ttyVKT\"";
 }
 
-void TestMainWindow::startsWithAddress()
-{
-    // The address of the command line, over UDP this time.
-    ConnectedWindow connected;
-    QVERIFY(connected.sim.start({"--device", "hbn", "--no-tcp", "--udp-address",
-                                 SimProcess::uniqueLoopbackAddress()}));
-    MainWindow &window = connected.window;
-    bool isConnected = false;
-    quitLoopSoon(7, [&] { isConnected = window.remoteDevice.isConnected(); });
-    QCOMPARE(StartupSequence::run(window, connected.sim.networkAddress()), 7);
-    QVERIFY(isConnected);
-    QVERIFY(window.isVisible());
-    QCOMPARE(window.connectionButton->text(),
-             window.remoteDevice.deviceIdRecord().value(QStringLiteral("deviceName")).toString());
-    QVERIFY(connected.answerer.boxes().isEmpty());
-}
-
-void TestMainWindow::failedAddressEndsWithStatus_data()
-{
-    QTest::addColumn<QString>("address");
-    QTest::newRow("no scheme") << "ttyS0";
-    QTest::newRow("port that does not open") << "usb:///nonexistent/ttyVKT";
-}
-
-void TestMainWindow::failedAddressEndsWithStatus()
+void TestMainWindow::startup()
 {
     QFETCH(QString, address);
-
-    ModalAnswerer answerer;
-    MainWindow window;
-    // Should the loop be entered after all, it ends instead of hanging the test.
-    QTimer::singleShot(5000, &window, [] { QCoreApplication::exit(99); });
-    QCOMPARE(StartupSequence::run(window, address), -1);
+    QFETCH(QString, box);
+    ConnectedWindow connected;
+    MainWindow &window = connected.window;
+    std::optional<QString> given;
+    if (address == "sim") {
+        QVERIFY(connected.sim.start({"--no-tcp", "--udp-address",
+                                     SimProcess::uniqueLoopbackAddress()}));
+        given = connected.sim.networkAddress();
+    } else if (!address.isNull()) {
+        given = address;
+    }
+    // Ends the loop with its own status; late where it must not be entered, so as never to hang.
+    QTimer::singleShot(box.isEmpty() ? 0 : 5000, &window, [] { QCoreApplication::exit(7); });
+    QCOMPARE(StartupSequence::run(window, given), box.isEmpty() ? 7 : -1);
     QVERIFY(window.isVisible());
-    QCOMPARE(answerer.boxes().size(), 1);
-    QCOMPARE(answerer.boxes()[0].text, "Error connecting to \"" + address + '"');
-    QCOMPARE(answerer.boxes()[0].title, QStringLiteral("VKT Dashboard"));
+    QCOMPARE(connected.answerer.boxes().size(), box.isEmpty() ? 0 : 1);
+    if (!box.isEmpty()) {
+        QCOMPARE(connected.answerer.boxes()[0].text, box);
+        QCOMPARE(connected.answerer.boxes()[0].title, QStringLiteral("VKT Dashboard"));
+    }
+    if (address == "sim") {
+        QVERIFY(window.remoteDevice.isConnected());
+        QCOMPARE(window.connectionButton->text(),
+                 window.remoteDevice.deviceIdRecord().value("deviceName").toString());
+        return;
+    }
+    QCOMPARE(linkLook(window), (QStringList{"CONNECT", "NO TOOL", "no files", "UNKNOWN"}));
+    QVERIFY(window.setupButton->isEnabled() && window.weighPayloadButton->isEnabled());
+    for (QAbstractButton *button : window.findChildren<QAbstractButton *>())
+        QVERIFY2(button->focusPolicy() == Qt::NoFocus, qPrintable(button->objectName()));
 }
 
 void TestMainWindow::connectAndDisconnect_data()
@@ -142,8 +121,15 @@ void TestMainWindow::connectAndDisconnect()
     QCOMPARE(window.weighPayloadButton->isEnabled(), tool);
     QCOMPARE(window.forceGauge->maximum, forceMaximum);
     QCOMPARE(window.positionGauge->maximum, positionMaximum);
-    // Exactly one of the two command gauges takes commands.
-    QCOMPARE(window.forceGauge->commandFocus, !window.positionGauge->commandFocus);
+    QVERIFY(connected.sim.control(QStringLiteral("state controlMode 0")));
+    QTRY_VERIFY(window.positionGauge->commandFocus);
+    // Force control (bit 0) with soft touch (bit 2) moves the command focus.
+    QVERIFY(connected.sim.control(QStringLiteral("state controlMode 5")));
+    QTRY_VERIFY(window.forceGauge->commandFocus);
+    QVERIFY(!window.positionGauge->commandFocus);
+    QCOMPARE(window.forceGauge->softTouchActive(), 4);
+    QCOMPARE(window.forceGaugeHelp->text(), QStringLiteral("CLICK to set Force"));
+    QCOMPARE(window.positionGaugeHelp->text(), QStringLiteral("CLICK + HOLD for Position Mode"));
 
     QTest::mouseClick(window.connectionButton, Qt::LeftButton);
     QVERIFY(!window.remoteDevice.isConnected());
@@ -221,23 +207,6 @@ void TestMainWindow::toolLossDuringWeighing()
     QTRY_COMPARE(window.toolTypeLabel->styleSheet(), toolPresentStyle);
     QVERIFY(window.weighPayloadButton->isEnabled());
     QCOMPARE(connected.answerer.boxes().size(), 1);
-}
-
-void TestMainWindow::controlMode5MovesFocusToForce()
-{
-    ConnectedWindow connected;
-    MainWindow &window = connected.window;
-    QVERIFY(connected.connect({"--device", "vkt"}));
-    QVERIFY(connected.sim.control(QStringLiteral("state controlMode 0")));
-    QTRY_VERIFY(window.positionGauge->commandFocus);
-
-    // Force control (bit 0) with soft touch (bit 2).
-    QVERIFY(connected.sim.control(QStringLiteral("state controlMode 5")));
-    QTRY_VERIFY(window.forceGauge->commandFocus);
-    QVERIFY(!window.positionGauge->commandFocus);
-    QCOMPARE(window.forceGauge->softTouchActive(), 4);
-    QCOMPARE(window.forceGaugeHelp->text(), QStringLiteral("CLICK to set Force"));
-    QCOMPARE(window.positionGaugeHelp->text(), QStringLiteral("CLICK + HOLD for Position Mode"));
 }
 
 void TestMainWindow::operatorActionsReachDevice()

@@ -92,13 +92,10 @@ void TestParameterFileCommands::saveThenLoadRoundTrip()
 
     const QStringList sent = connected.sentSince(from);
     const QStringList sets = sent.filter("=");
-    QVERIFY(!sets.isEmpty());
-    QVERIFY2(sets.first().startsWith("/vkt/metricUnits="), qPrintable(sets.first()));
     QVERIFY(sets.contains("/vkt/softTouchForce=0.42"));
     QCOMPARE(sets.filter("/hbn/").isEmpty(), !hbn);
     // Stored once everything is set.
     QVERIFY(sent.indexOf("/saveConfig") > sent.indexOf(sets.last()));
-    QCOMPARE(sent.contains("/vkt/saveConfig"), hbn);
     const QJsonObject loaded =
             window.remoteDevice.sendCommand(QStringLiteral("/vkt/cfgObject")).toObject();
     QCOMPARE(loaded.value("softTouchForce").toDouble(), 0.42);
@@ -144,8 +141,6 @@ void TestParameterFileCommands::badFilesAreRefused_data()
     QTest::addColumn<QByteArray>("content");
 
     QTest::newRow("empty") << "vkt" << QByteArray();
-    QTest::newRow("array") << "vkt" << QByteArray(R"([{"vkt": {"metricUnits": 1}}])");
-    QTest::newRow("empty vkt") << "hbn" << QByteArray(R"({"vkt": {}, "hbn": {"net": {}}})");
     QTest::newRow("hbn missing on hbn unit")
             << "hbn" << QByteArray(R"({"vkt": {"softTouchForce": 0.3}})");
 }
