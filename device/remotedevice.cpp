@@ -185,8 +185,8 @@ QJsonObject RemoteDevice::exchangeAttempt(const QByteArray &line)
         const QByteArrayList chunks = readPending();
         if (chunks.isEmpty() && m_transport == &m_udpSocket) {
             // Readable yet no datagram: Qt's peek has swallowed a socket error, on a connected
-            // socket the closed port of a peer that is gone or rebooting.
-            socketErrorOccurred(QAbstractSocket::ConnectionRefusedError);
+            // socket the closed port of a peer that is gone or rebooting. The attempt fails at
+            // once rather than waiting out its bound; a spurious wake-up only costs a resend.
             return {};
         }
         for (const QByteArray &chunk : chunks) {
