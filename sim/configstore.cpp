@@ -9,7 +9,7 @@ namespace {
 
 enum class ValueKind { Flag, Integer, Number, Ip };
 
-struct KeySpec
+struct KeyInfo
 {
     ConfigGroup group;
     const char *name;
@@ -23,7 +23,7 @@ constexpr double unbounded = std::numeric_limits<double>::infinity();
 
 // Ranges are in metric units; a value outside is refused rather than clamped so the operator sees
 // that the setting did not take.
-const KeySpec keySpecs[] = {
+const KeyInfo keyInfos[] = {
     {ConfigGroup::Vkt, "metricUnits", ValueKind::Flag, Quantity::None, 0, 1},
     {ConfigGroup::Vkt, "initialWeigh", ValueKind::Flag, Quantity::None, 0, 1},
     {ConfigGroup::Vkt, "initialMode", ValueKind::Flag, Quantity::None, 0, 1},
@@ -44,11 +44,11 @@ const KeySpec keySpecs[] = {
     {ConfigGroup::Anybus, "baudRate", ValueKind::Integer, Quantity::None, 0, 3},
 };
 
-const KeySpec *findSpec(ConfigGroup group, const QString &key)
+const KeyInfo *findKeyInfo(ConfigGroup group, const QString &key)
 {
-    for (const KeySpec &spec : keySpecs) {
-        if (spec.group == group && key == QLatin1String(spec.name))
-            return &spec;
+    for (const KeyInfo &keyInfo : keyInfos) {
+        if (keyInfo.group == group && key == QLatin1String(keyInfo.name))
+            return &keyInfo;
     }
     return nullptr;
 }
@@ -124,18 +124,18 @@ UnitSystem ConfigStore::units() const
 
 bool ConfigStore::hasKey(ConfigGroup group, const QString &key) const
 {
-    return findSpec(group, key) != nullptr;
+    return findKeyInfo(group, key) != nullptr;
 }
 
 QJsonValue ConfigStore::value(ConfigGroup group, const QString &key) const
 {
-    const KeySpec *spec = findSpec(group, key);
-    if (!spec)
+    const KeyInfo *keyInfo = findKeyInfo(group, key);
+    if (!keyInfo)
         return QJsonValue(QJsonValue::Undefined);
     const QJsonValue stored = storage(group).value(key);
-    if (spec->kind != ValueKind::Number)
+    if (keyInfo->kind != ValueKind::Number)
         return stored;
-    return tidy(units().fromMetric(spec->quantity, stored.toDouble()));
+    return tidy(units().fromMetric(keyInfo->quantity, stored.toDouble()));
 }
 
 QJsonObject ConfigStore::group(ConfigGroup group) const
@@ -149,8 +149,8 @@ QJsonObject ConfigStore::group(ConfigGroup group) const
 
 SetResult ConfigStore::setText(ConfigGroup group, const QString &key, const QString &text)
 {
-    const KeySpec *spec = findSpec(group, key);
-    if (spec && spec->kind == ValueKind::Ip)
+    const KeyInfo *keyInfo = findKeyInfo(group, key);
+    if (keyInfo && keyInfo->kind == ValueKind::Ip)
         return setValue(group, key, text);
     bool ok = false;
     const double number = text.toDouble(&ok);
@@ -166,13 +166,13 @@ SetResult ConfigStore::setValue(ConfigGroup group, const QString &key, const QJs
 {
     SetResult result;
     result.error = QStringLiteral("Error: invalid value %1 for %2").arg(describe(value), key);
-    const KeySpec *spec = findSpec(group, key);
-    if (!spec) {
+    const KeyInfo *keyInfo = findKeyInfo(group, key);
+    if (!keyInfo) {
         result.error = QStringLiteral("Error: unknown setting %1").arg(key);
         return result;
     }
     QJsonValue stored;
-    if (spec->kind == ValueKind::Ip) {
+    if (keyInfo->kind == ValueKind::Ip) {
         const QString address = normalisedIpv4(value.toString());
         if (address.isEmpty())
             return result;
@@ -181,16 +181,16 @@ SetResult ConfigStore::setValue(ConfigGroup group, const QString &key, const QJs
         if (!value.isDouble() || !std::isfinite(value.toDouble()))
             return result;
         double number = value.toDouble();
-        if (spec->kind == ValueKind::Flag) {
+        if (keyInfo->kind == ValueKind::Flag) {
             number = number != 0 ? 1 : 0;
-        } else if (spec->kind == ValueKind::Integer && std::trunc(number) != number) {
+        } else if (keyInfo->kind == ValueKind::Integer && std::trunc(number) != number) {
             return result;
         }
-        if (spec->kind == ValueKind::Number)
-            number = units().toMetric(spec->quantity, number);
-        if (number < spec->minimum || number > spec->maximum)
+        if (keyInfo->kind == ValueKind::Number)
+            number = units().toMetric(keyInfo->quantity, number);
+        if (number < keyInfo->minimum || number > keyInfo->maximum)
             return result;
-        if (spec->kind == ValueKind::Number)
+        if (keyInfo->kind == ValueKind::Number)
             stored = number;
         else
             stored = static_cast<int>(number);
