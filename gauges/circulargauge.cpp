@@ -108,10 +108,10 @@ void CircularGauge::drawScale(QPainter *painter)
     painter->save();
     const double outer = radius - tickInset;
     const double inner = outer - tickLength;
-    const QPen pen = strokePen(majorTickColor, tickWidth);
+    // drawMinorTicks restores the painter, so the major-tick pen holds for the whole loop.
+    painter->setPen(strokePen(majorTickColor, tickWidth));
     for (double t : majorTickValues()) {
         const double angle = valueToDegrees(t);
-        painter->setPen(pen);
         painter->drawLine(dialPoint(angle, outer), dialPoint(angle, inner));
         if (t < maximum)
             drawMinorTicks(painter, t, static_cast<int>(outer), static_cast<int>(inner));

@@ -101,13 +101,20 @@ void MainWindow::connectSignals()
             &PositionGauge::setNegLimit);
 }
 
-void MainWindow::onFileOpenButtonClick()
+// The file name for a parameter-file command; empty when there is no device to serve it or the
+// operator cancelled.
+QString MainWindow::askParameterFileName(const FileNameDialog &ask)
 {
     if (!remoteDevice.isConnected()) {
         showInformation(this, tr("VKT is not connected!"));
-        return;
+        return QString();
     }
-    const QString fileName = askOpenFileName(this);
+    return ask(this);
+}
+
+void MainWindow::onFileOpenButtonClick()
+{
+    const QString fileName = askParameterFileName(askOpenFileName);
     if (fileName.isEmpty())
         return;
 
@@ -132,11 +139,7 @@ void MainWindow::onFileOpenButtonClick()
 
 void MainWindow::onFileSaveButtonClick()
 {
-    if (!remoteDevice.isConnected()) {
-        showInformation(this, tr("VKT is not connected!"));
-        return;
-    }
-    const QString fileName = askSaveFileName(this);
+    const QString fileName = askParameterFileName(askSaveFileName);
     if (fileName.isEmpty())
         return;
 

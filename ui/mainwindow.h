@@ -48,6 +48,7 @@ protected:
 
 private:
     void connectSignals();
+    QString askParameterFileName(const FileNameDialog &ask);
     void applyToolRatings();
     void setForceCommandFocus(bool force);
     void updateWeighButton();
