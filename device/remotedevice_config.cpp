@@ -95,11 +95,12 @@ bool RemoteDevice::loadParameters(QIODevice *file)
     }
 
     const QJsonObject root = document.object();
-    for (const QString &record : {QStringLiteral("vkt"), QStringLiteral("hbn")}) {
-        if (record == QLatin1String("hbn") && !needsHbn)
-            break;
+    const auto sendRecord = [this, &root](const QString &record) {
         sendConfigObject(QJsonObject{{record, root.value(record)}}, QString());
-    }
+    };
+    sendRecord(QStringLiteral("vkt"));
+    if (needsHbn)
+        sendRecord(QStringLiteral("hbn"));
     // A link lost on the way means part of the file never reached the device.
     return isConnected();
 }
