@@ -1,6 +1,7 @@
 #include "remotedevice.h"
 
 #include "devicelog.h"
+#include "devicevocabulary.h"
 #include "replyframer.h"
 
 #include <QDeadlineTimer>
@@ -12,14 +13,10 @@
 
 namespace {
 
-constexpr quint16 devicePort = 1993;
 constexpr int replyWaitMs = 1000;    // one wait for more reply data
 constexpr int attemptBoundMs = 3000; // whole attempt, however the reply trickles in
 constexpr int replyLimitBytes = 64 * 1024;
 constexpr int attemptsPerExchange = 3;
-
-const QString networkScheme = QStringLiteral("network://");
-const QString serialScheme = QStringLiteral("usb://");
 
 template <typename Enum>
 QString enumName(Enum value)
@@ -56,15 +53,15 @@ bool RemoteDevice::connectDevice(const QString &deviceAddress)
 {
     qCDebug(lcDevice).noquote() << "connectDevice(" + deviceAddress + ")";
 
-    if (deviceAddress.contains(networkScheme))
-        m_transport = openNetwork(QString(deviceAddress).remove(networkScheme));
-    else if (deviceAddress.contains(serialScheme))
-        m_transport = openSerial(QString(deviceAddress).remove(serialScheme));
+    if (deviceAddress.contains(DeviceAddress::networkScheme))
+        m_transport = openNetwork(QString(deviceAddress).remove(DeviceAddress::networkScheme));
+    else if (deviceAddress.contains(DeviceAddress::serialScheme))
+        m_transport = openSerial(QString(deviceAddress).remove(DeviceAddress::serialScheme));
 
     if (!m_transport)
         return false;
 
-    m_deviceIdRecord = sendCommand(QStringLiteral("/deviceId")).toObject();
+    m_deviceIdRecord = sendCommand(DevicePath::deviceId).toObject();
     if (isConnected()) {
         emit deviceConnect();
         updateTool();
@@ -112,7 +109,7 @@ QIODevice *RemoteDevice::openNetwork(const QString &host)
     const QHostInfo info = QHostInfo::fromName(host);
     if (info.error() != QHostInfo::NoError || info.addresses().isEmpty())
         return nullptr;
-    m_udpSocket.connectToHost(info.addresses().constFirst(), devicePort, QIODevice::ReadWrite);
+    m_udpSocket.connectToHost(info.addresses().constFirst(), DeviceAddress::udpPort, QIODevice::ReadWrite);
     return &m_udpSocket;
 }
 

@@ -1,5 +1,7 @@
 #include "remotedevice.h"
 
+#include "devicevocabulary.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 
@@ -43,32 +45,32 @@ QString RemoteDevice::formatValue(const QJsonValue &value)
 
 void RemoteDevice::commandForce(double value)
 {
-    sendCommand(QStringLiteral("/vkt/commandForce"), formatNumber(value));
+    sendCommand(DevicePath::commandForce, formatNumber(value));
 }
 
 void RemoteDevice::commandPosition(double value)
 {
-    sendCommand(QStringLiteral("/vkt/commandPosition"), formatNumber(value));
+    sendCommand(DevicePath::commandPosition, formatNumber(value));
 }
 
 void RemoteDevice::payloadWeight(double value)
 {
-    sendCommand(QStringLiteral("/vkt/payloadWeight"), formatNumber(value));
+    sendCommand(DevicePath::payloadWeight, formatNumber(value));
 }
 
 void RemoteDevice::controlMode(int mode)
 {
-    sendCommand(QStringLiteral("/vkt/controlMode"), QString::number(mode));
+    sendCommand(DevicePath::controlMode, QString::number(mode));
 }
 
 void RemoteDevice::weighPayload()
 {
-    const QString reply = sendCommand(QStringLiteral("/vkt/weighPayload")).toString();
+    const QString reply = sendCommand(DevicePath::weighPayload).toString();
     if (reply.contains(QLatin1String("Error")))
         emit weighError(reply);
 }
 
 void RemoteDevice::updateFirmware()
 {
-    sendCommand(QStringLiteral("flashfirmware"));
+    sendCommand(DevicePath::flashFirmware);
 }

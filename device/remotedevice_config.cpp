@@ -1,6 +1,7 @@
 #include "remotedevice.h"
 
 #include "devicelog.h"
+#include "devicevocabulary.h"
 #include "parametervalidator.h"
 
 #include <QJsonDocument>
@@ -8,49 +9,50 @@
 void RemoteDevice::updateTool()
 {
     qCDebug(lcDevice) << "updateTool()";
-    m_toolIdRecord = sendCommand(QStringLiteral("/vkt/deviceId")).toObject();
+    m_toolIdRecord = sendCommand(DevicePath::toolDeviceId).toObject();
     emit toolComChanged(m_toolIdRecord.isEmpty() ? 0 : 1);
 }
 
 bool RemoteDevice::hasDio() const
 {
-    return isConnected() && m_stateRecord.contains(QLatin1String("dioValue"));
+    return isConnected() && m_stateRecord.contains(RecordKey::dioValue);
 }
 
 int RemoteDevice::dioValue() const
 {
-    return wholeNumber(m_stateRecord.value(QLatin1String("dioValue")));
+    return wholeNumber(m_stateRecord.value(RecordKey::dioValue));
 }
 
 QJsonObject RemoteDevice::vktCfgObject()
 {
-    return sendCommand(QStringLiteral("/vkt/cfgObject")).toObject();
+    return sendCommand(DevicePath::vktCfgObject).toObject();
 }
 
 QJsonObject RemoteDevice::hbnCfgObject()
 {
-    return hasDio() ? sendCommand(QStringLiteral("/hbn/cfgObject")).toObject() : QJsonObject();
+    return hasDio() ? sendCommand(DevicePath::hbnCfgObject).toObject() : QJsonObject();
 }
 
 QJsonObject RemoteDevice::hbnModuleInfo()
 {
-    return hasDio() ? sendCommand(QStringLiteral("/hbn/anybus/moduleInfo")).toObject()
+    return hasDio() ? sendCommand(DevicePath::hbnModuleInfo).toObject()
                     : QJsonObject();
 }
 
 void RemoteDevice::saveConfig()
 {
-    sendCommand(QStringLiteral("/saveConfig"));
+    sendCommand(DevicePath::saveConfig);
     if (hasDio() && !m_toolIdRecord.isEmpty())
-        sendCommand(QStringLiteral("/vkt/saveConfig"));
+        sendCommand(DevicePath::vktSaveConfig);
 }
 
 void RemoteDevice::sendConfigObject(const QJsonObject &object, const QString &prefix)
 {
     // The unit system goes first so that every value after it is read in the right units.
-    const QLatin1String unitsKey("metricUnits");
-    if (object.contains(unitsKey))
-        sendCommand(prefix + QLatin1String("/metricUnits"), formatValue(object.value(unitsKey)));
+    if (object.contains(RecordKey::metricUnits)) {
+        sendCommand(prefix + QLatin1Char('/') + RecordKey::metricUnits,
+                    formatValue(object.value(RecordKey::metricUnits)));
+    }
 
     for (auto it = object.begin(); it != object.end(); ++it) {
         const QString path = prefix + QLatin1Char('/') + it.key();
@@ -67,12 +69,12 @@ bool RemoteDevice::saveParameters(QIODevice *file)
     const QJsonObject vkt = vktCfgObject();
     if (vkt.isEmpty())
         return false;
-    document.insert(QLatin1String("vkt"), vkt);
+    document.insert(RecordKey::vktRecord, vkt);
     if (hasDio()) {
         const QJsonObject hbn = hbnCfgObject();
         if (hbn.isEmpty())
             return false;
-        document.insert(QLatin1String("hbn"), hbn);
+        document.insert(RecordKey::hbnRecord, hbn);
     }
     const QByteArray text = QJsonDocument(document).toJson(QJsonDocument::Indented);
     return file->write(text) == text.size();
@@ -98,9 +100,9 @@ bool RemoteDevice::loadParameters(QIODevice *file)
     const auto sendRecord = [this, &root](const QString &record) {
         sendConfigObject(QJsonObject{{record, root.value(record)}}, QString());
     };
-    sendRecord(QStringLiteral("vkt"));
+    sendRecord(RecordKey::vktRecord);
     if (needsHbn)
-        sendRecord(QStringLiteral("hbn"));
+        sendRecord(RecordKey::hbnRecord);
     // A link lost on the way means part of the file never reached the device.
     return isConnected();
 }

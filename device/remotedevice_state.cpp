@@ -1,5 +1,7 @@
 #include "remotedevice.h"
 
+#include "devicevocabulary.h"
+
 #include <array>
 #include <cmath>
 #include <limits>
@@ -25,7 +27,7 @@ int truncated(const QJsonValue &value)
 using MemberEmitter = void (*)(RemoteDevice *, const QJsonValue &);
 struct StateMember
 {
-    const char *key;
+    const QString &key;
     MemberEmitter emitChange;
 };
 
@@ -47,7 +49,7 @@ void RemoteDevice::setPolling(bool enable)
 
 void RemoteDevice::updateState()
 {
-    const QJsonObject state = sendCommand(QStringLiteral("/stateObject")).toObject();
+    const QJsonObject state = sendCommand(DevicePath::stateObject).toObject();
     if (state.isEmpty())
         return;
 
@@ -63,32 +65,31 @@ void RemoteDevice::updateState()
 void RemoteDevice::emitMemberChanges(const QJsonObject &state, const QJsonObject &previous)
 {
     static const std::array<StateMember, 10> members{{
-        {"metricUnits",
+        {RecordKey::metricUnits,
          [](RemoteDevice *d, const QJsonValue &v) { emit d->metricUnitsChanged(wholeNumber(v)); }},
-        {"actualForce",
+        {RecordKey::actualForce,
          [](RemoteDevice *d, const QJsonValue &v) { emit d->actualForceChanged(number(v)); }},
-        {"actualPosition",
+        {RecordKey::actualPosition,
          [](RemoteDevice *d, const QJsonValue &v) { emit d->actualPositionChanged(number(v)); }},
-        {"accelGravity",
+        {RecordKey::accelGravity,
          [](RemoteDevice *d, const QJsonValue &v) { emit d->accelGravityChanged(number(v)); }},
-        {"commandForce",
+        {RecordKey::commandForce,
          [](RemoteDevice *d, const QJsonValue &v) { emit d->commandForceChanged(number(v)); }},
-        {"commandPosition",
+        {RecordKey::commandPosition,
          [](RemoteDevice *d, const QJsonValue &v) { emit d->commandPositionChanged(number(v)); }},
-        {"payloadWeight",
+        {RecordKey::payloadWeight,
          [](RemoteDevice *d, const QJsonValue &v) { emit d->payloadWeightChanged(number(v)); }},
-        {"controlMode",
+        {RecordKey::controlMode,
          [](RemoteDevice *d, const QJsonValue &v) { emit d->controlModeChanged(truncated(v)); }},
-        {"posLimitPosition",
+        {RecordKey::posLimitPosition,
          [](RemoteDevice *d, const QJsonValue &v) { emit d->posLimitPositionChanged(number(v)); }},
-        {"negLimitPosition",
+        {RecordKey::negLimitPosition,
          [](RemoteDevice *d, const QJsonValue &v) { emit d->negLimitPositionChanged(number(v)); }},
     }};
 
     for (const StateMember &member : members) {
-        const QLatin1String key(member.key);
-        const QJsonValue value = state.value(key);
-        if (value != previous.value(key))
+        const QJsonValue value = state.value(member.key);
+        if (value != previous.value(member.key))
             member.emitChange(this, value);
     }
 }
@@ -103,21 +104,20 @@ void RemoteDevice::emitDioChanges(const QJsonObject &state, const QJsonObject &p
         void (RemoteDevice::*signal)(int);
     };
     static const std::array<DioGroup, 10> groups{{
-        {0x3F, &RemoteDevice::commandLevelChanged},
-        {0x40, &RemoteDevice::commandNegChanged},
-        {0x100, &RemoteDevice::weighPayloadChanged},
-        {0x10000, &RemoteDevice::cpuClockChanged},
-        {0x20000, &RemoteDevice::hostComChanged},
-        {0x40000, nullptr},
-        {0x80000, &RemoteDevice::posLimitChanged},
-        {0x100000, &RemoteDevice::negLimitChanged},
-        {0x200000, &RemoteDevice::okToWeighChanged},
-        {0x400000, &RemoteDevice::weightOkChanged},
+        {DioMask::commandLevel, &RemoteDevice::commandLevelChanged},
+        {DioMask::commandNeg, &RemoteDevice::commandNegChanged},
+        {DioMask::weighPayload, &RemoteDevice::weighPayloadChanged},
+        {DioMask::cpuClock, &RemoteDevice::cpuClockChanged},
+        {DioMask::hostCom, &RemoteDevice::hostComChanged},
+        {DioMask::toolCom, nullptr},
+        {DioMask::posLimit, &RemoteDevice::posLimitChanged},
+        {DioMask::negLimit, &RemoteDevice::negLimitChanged},
+        {DioMask::okToWeigh, &RemoteDevice::okToWeighChanged},
+        {DioMask::weightOk, &RemoteDevice::weightOkChanged},
     }};
 
-    const QLatin1String key("dioValue");
-    if (!isConnected() || !state.contains(key)
-        || state.value(key) == previous.value(key))
+    const QString &key = RecordKey::dioValue;
+    if (!isConnected() || !state.contains(key) || state.value(key) == previous.value(key))
         return;
 
     const int value = wholeNumber(state.value(key));

@@ -33,7 +33,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vkt-sim"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("0.1.0"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VKT_VERSION));
 
     SimOptions options;
     switch (options.parse(QCoreApplication::arguments())) {

@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 
+#include "devicevocabulary.h"
 #include "uilog.h"
 
 #include <QFile>
@@ -19,9 +20,6 @@ bool weighingInProgress = false;
 const char *const boxTitle = "VKT Dashboard";
 const char *const connectedColor = "#0C0";
 const char *const noToolColor = "#CC0";
-constexpr int forceModeBit = 0x1;
-constexpr int softTouchBit = 0x4;
-constexpr int toolComBit = 0x40000;
 
 const char *const weighingErrorText =
         "<b>Error weighting payload!</b><br>Possible causes:<ul><li> Insufficient air "
@@ -182,21 +180,21 @@ void MainWindow::onForceLongPress()
 {
     qCDebug(vktUi) << "onForceLongPress";
     if (remoteDevice.isConnected())
-        remoteDevice.sendCommand(QStringLiteral("/vkt/forceMode"));
+        remoteDevice.sendCommand(DevicePath::forceMode);
 }
 
 void MainWindow::onPositionLongPress()
 {
     qCDebug(vktUi) << "onPositionLongPress";
     if (remoteDevice.isConnected())
-        remoteDevice.sendCommand(QStringLiteral("/vkt/positionMode"));
+        remoteDevice.sendCommand(DevicePath::positionMode);
 }
 
 void MainWindow::onDeviceConnect()
 {
     qCDebug(vktUi) << "onDeviceConnect";
     const QString name = remoteDevice.isConnected()
-            ? remoteDevice.deviceIdRecord().value(QStringLiteral("deviceName")).toString()
+            ? remoteDevice.deviceIdRecord().value(RecordKey::deviceName).toString()
             : QStringLiteral("NONE");
     connectionButton->setText(name);
     connectionButton->setStyleSheet(QStringLiteral("background-color: ") + connectedColor);
@@ -241,10 +239,10 @@ void MainWindow::onToolChanged(int connected)
     toolTypeLabel->setStyleSheet(QStringLiteral("background-color: ") + connectedColor);
     const QJsonObject &tool = remoteDevice.toolIdRecord();
     toolTypeLabel->setText(tool.isEmpty() ? QStringLiteral("NONE")
-                                          : tool.value(QStringLiteral("modelName")).toString());
+                                          : tool.value(RecordKey::modelName).toString());
     applyToolRatings();
-    setForceCommandFocus(stateControlMode() & forceModeBit);
-    setPayloadWeight(remoteDevice.stateRecord().value(QStringLiteral("payloadWeight")).toDouble());
+    setForceCommandFocus(stateControlMode() & ControlModeBit::forceMode);
+    setPayloadWeight(remoteDevice.stateRecord().value(RecordKey::payloadWeight).toDouble());
 }
 
 void MainWindow::onWeighError(QString errorStr)
@@ -263,7 +261,7 @@ void MainWindow::setControlMode(int mode)
 {
     qCDebug(vktUi).nospace() << "setControlMode:" << mode;
     // The link stores the new state before it signals, so the record is the authority here.
-    if (stateControlMode() & forceModeBit) {
+    if (stateControlMode() & ControlModeBit::forceMode) {
         forceGauge->setCommandFocus(true);
         forceGaugeHelp->setText(tr("CLICK to set Force"));
         positionGauge->setCommandFocus(false);
@@ -274,7 +272,7 @@ void MainWindow::setControlMode(int mode)
         forceGauge->setCommandFocus(false);
         forceGaugeHelp->setText(tr("CLICK + HOLD for Force Mode"));
     }
-    forceGauge->setSoftTouchActive(stateControlMode() & softTouchBit);
+    forceGauge->setSoftTouchActive(stateControlMode() & ControlModeBit::softTouch);
 }
 
 void MainWindow::setPayloadWeight(double value)
@@ -294,7 +292,7 @@ void MainWindow::setPayloadWeight(double value)
     } else {
         payloadWeight->setStyleSheet(QStringLiteral("background-color: #0C0; color: black;"));
         const bool metric =
-                remoteDevice.stateRecord().value(QStringLiteral("metricUnits")).toInt() != 0;
+                remoteDevice.stateRecord().value(RecordKey::metricUnits).toInt() != 0;
         payloadWeight->setText(metric ? QString::asprintf("%0.2lf Kg", value)
                                       : QString::asprintf("%0.1lf Lb", value));
         if (weighingInProgress
@@ -343,9 +341,9 @@ bool MainWindow::event(QEvent *e)
 // the answers are null, read as 0, and the gauges fall back to their default scales.
 void MainWindow::applyToolRatings()
 {
-    forceGauge->setMaxForce(remoteDevice.sendCommand(QStringLiteral("/vkt/maxForce")).toDouble());
+    forceGauge->setMaxForce(remoteDevice.sendCommand(DevicePath::maxForce).toDouble());
     positionGauge->setMaxPosition(
-            remoteDevice.sendCommand(QStringLiteral("/vkt/maxPosition")).toDouble());
+            remoteDevice.sendCommand(DevicePath::maxPosition).toDouble());
 }
 
 void MainWindow::setForceCommandFocus(bool force)
@@ -357,13 +355,13 @@ void MainWindow::setForceCommandFocus(bool force)
 void MainWindow::updateWeighButton()
 {
     weighPayloadButton->setEnabled(!remoteDevice.hasDio()
-                                   || (remoteDevice.dioValue() & toolComBit) != 0);
+                                   || (remoteDevice.dioValue() & DioMask::toolCom) != 0);
 }
 
 // controlMode counts as an integer truncated toward zero, as the link signals it.
 int MainWindow::stateControlMode() const
 {
-    const double mode = remoteDevice.stateRecord().value(QStringLiteral("controlMode")).toDouble();
+    const double mode = remoteDevice.stateRecord().value(RecordKey::controlMode).toDouble();
     if (!std::isfinite(mode) || std::abs(mode) > std::numeric_limits<int>::max())
         return 0;
     return static_cast<int>(mode);
