@@ -1,22 +1,19 @@
-// Paint cost of the dashboard gauges. Prints one line per case:
-// <case><TAB><mean microseconds per paint><TAB><iterations>
+// Paint cost of the dashboard gauges and of the whole main window, in µs per paint (see
+// benchstats.h for the output lines).
 
 #include "accelerationgauge.h"
+#include "benchstats.h"
 #include "forcegauge.h"
+#include "mainwindow.h"
 #include "positiongauge.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QHBoxLayout>
 #include <QImage>
-#include <QPainter>
-#include <QTextStream>
-
-#include <functional>
 
 namespace {
 
-constexpr qint64 minimumRunNs = 1000 * 1000 * 1000; // keep measuring for at least a second
+constexpr double minimumRunUs = 1000 * 1000; // keep measuring for at least a second
 constexpr int warmUpPaints = 20;
 
 QWidget *makeHost()
@@ -30,29 +27,21 @@ QWidget *makeHost()
     return host;
 }
 
-// Renders the widget into an image of its size again and again; returns the mean in µs.
-double meanPaintUs(QWidget *widget, int *iterations)
+// Renders the widget into an image of its size again and again and reports each paint's time.
+void report(const QString &name, QWidget *widget)
 {
     QImage image(widget->size(), QImage::Format_ARGB32_Premultiplied);
     for (int i = 0; i < warmUpPaints; ++i)
         widget->render(&image);
-    QElapsedTimer clock;
-    clock.start();
-    int n = 0;
-    do {
+    std::vector<double> samples;
+    double totalUs = 0;
+    while (totalUs < minimumRunUs) {
+        const auto start = bench::Clock::now();
         widget->render(&image);
-        ++n;
-    } while (clock.nsecsElapsed() < minimumRunNs);
-    *iterations = n;
-    return clock.nsecsElapsed() / 1000.0 / n;
-}
-
-void report(const QString &name, QWidget *widget)
-{
-    int iterations = 0;
-    const double us = meanPaintUs(widget, &iterations);
-    QTextStream(stdout) << name << '\t' << QString::number(us, 'f', 1) << '\t' << iterations
-                        << '\n';
+        samples.push_back(bench::microsecondsSince(start));
+        totalUs += samples.back();
+    }
+    bench::printResult(qPrintable(name), samples);
 }
 
 void benchOneGauge(int sidePx, bool commandMode)
@@ -95,15 +84,26 @@ void benchAllThree()
     delete host;
 }
 
+void benchMainWindow()
+{
+    MainWindow window;
+    window.setAttribute(Qt::WA_DontShowOnScreen);
+    window.show();
+    report(QStringLiteral("Main window, %1 x %2 px").arg(window.width()).arg(window.height()),
+           &window);
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    Q_INIT_RESOURCE(resources);
     for (int sidePx : {250, 800}) {
         benchOneGauge(sidePx, false);
         benchOneGauge(sidePx, true);
     }
     benchAllThree();
+    benchMainWindow();
     return 0;
 }

@@ -5,6 +5,7 @@
 #include <QRadialGradient>
 #include <QTransform>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -283,7 +284,14 @@ QPen CircularGauge::strokePen(const QColor &color, double width)
 
 QString CircularGauge::formatNumber(double v, int decimals)
 {
-    return QString::asprintf("%0.*lf", decimals, v);
+    QString text = QString::asprintf("%0.*lf", decimals, v);
+    // Sensor noise around zero would otherwise flip the text between "0.0" and "-0.0".
+    const bool negativeZero = text.startsWith(QLatin1Char('-'))
+        && std::all_of(text.cbegin() + 1, text.cend(),
+                       [](QChar c) { return c == QLatin1Char('0') || c == QLatin1Char('.'); });
+    if (negativeZero)
+        text.remove(0, 1);
+    return text;
 }
 
 QFont CircularGauge::gaugeFont(int pointSize)

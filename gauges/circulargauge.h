@@ -32,6 +32,9 @@ public:
     // The first multiple of step at or above v. The quotient is rounded to single precision
     // first, so that 0.30000000000000004 / 0.1 counts as 3 and not 4.
     static double ceilToStep(double v, double step);
+    // v as every number on the dial is shown ("%0.*lf"), except that a value rounding to zero
+    // reads "0.0", never "-0.0".
+    static QString formatNumber(double v, int decimals);
 
     QString title = QStringLiteral("FORCE");
     QString unitText = QStringLiteral("N");
@@ -89,7 +92,6 @@ protected:
     QRect statusBand() const;
     // Pen for scale strokes: solid line, square cap, bevel join.
     static QPen strokePen(const QColor &color, double width);
-    static QString formatNumber(double v, int decimals);
     static QFont gaugeFont(int pointSize);
 
     // Draws the two needle halves, left half (0,0) (-halfBase,halfBase) (-halfTip,length)

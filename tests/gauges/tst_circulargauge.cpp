@@ -22,6 +22,9 @@ private slots:
     void softTouch();
     void positionLimits_data();
     void positionLimits();
+    void numberText_data();
+    void numberText();
+    void valueTextOfNoiseAroundZero();
 };
 
 namespace {
@@ -230,3 +233,47 @@ void TestCircularGauge::positionLimits()
 
 QTEST_MAIN(TestCircularGauge)
 #include "tst_circulargauge.moc"
+
+void TestCircularGauge::numberText_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<int>("decimals");
+    QTest::addColumn<QString>("text");
+
+    // Whatever rounds to zero reads as zero, without a sign.
+    QTest::newRow("-0.04 at 1") << -0.04 << 1 << "0.0";
+    QTest::newRow("-0.0 at 1") << -0.0 << 1 << "0.0";
+    QTest::newRow("-0.4 at 0") << -0.4 << 0 << "0";
+    QTest::newRow("-1e-9 at 2") << -1e-9 << 2 << "0.00";
+    // Everything else exactly as printf writes it.
+    QTest::newRow("-0.06 at 1") << -0.06 << 1 << "-0.1";
+    QTest::newRow("-0.6 at 0") << -0.6 << 0 << "-1";
+    QTest::newRow("-10.04 at 1") << -10.04 << 1 << "-10.0";
+    QTest::newRow("-100 at 0") << -100.0 << 0 << "-100";
+    QTest::newRow("0.04 at 1") << 0.04 << 1 << "0.0";
+    QTest::newRow("-inf") << -qInf() << 1 << "-inf";
+}
+
+void TestCircularGauge::numberText()
+{
+    QFETCH(double, value);
+    QFETCH(int, decimals);
+    QFETCH(QString, text);
+    QCOMPARE(CircularGauge::formatNumber(value, decimals), text);
+}
+
+void TestCircularGauge::valueTextOfNoiseAroundZero()
+{
+    // The value text box below the centre at 600 px: s = 2 x tickLength = 42 (point size),
+    // box (centre x - 4s, centre y + 1.5s, 8s, 3s); the needle near 9 o'clock stays out of it.
+    const int s = 42;
+    const QRect box(300 - 4 * s, 300 + s * 3 / 2, 8 * s, 3 * s);
+    const auto valueTextAt = [&](double value) {
+        GaugeProbe<AccelerationGauge> probe;
+        probe.gauge->setValue(value);
+        return probe.image().copy(box);
+    };
+    const QImage zero = valueTextAt(0.0);
+    QCOMPARE(valueTextAt(-0.04), zero);
+    QVERIFY(valueTextAt(-0.06) != zero);
+}
