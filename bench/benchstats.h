@@ -29,7 +29,7 @@ inline double percentile(std::vector<double> samples, double p)
 
 inline void printResult(const char *name, const std::vector<double> &samples)
 {
-    std::printf("%s\t%.4g\t%.4g\t%zu\n", name, percentile(samples, 50), percentile(samples, 99),
+    std::printf("%s\t%.6g\t%.6g\t%zu\n", name, percentile(samples, 50), percentile(samples, 99),
                 samples.size());
     std::fflush(stdout);
 }
