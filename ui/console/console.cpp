@@ -22,6 +22,7 @@ Console::Console(QWidget *parent)
 
 void Console::putData(const QByteArray &data)
 {
+    // A copy edits the same document; the widget's own cursor moves along with the text.
     QTextCursor cursor = textCursor();
     for (const TerminalDecoder::Edit &edit : TerminalDecoder::decode(data)) {
         if (edit.kind == TerminalDecoder::Edit::Kind::Insert)
@@ -29,7 +30,6 @@ void Console::putData(const QByteArray &data)
         else
             cursor.deletePreviousChar();
     }
-    setTextCursor(cursor);
     QScrollBar *bar = verticalScrollBar();
     bar->setValue(bar->maximum());
 }

@@ -46,14 +46,6 @@ ConsoleWindow::ConsoleWindow(RemoteDevice *remoteDevice)
     }
 }
 
-ConsoleWindow::~ConsoleWindow()
-{
-    // Our TCP socket dies with the dialog's children, after this class is gone; its last
-    // disconnected() must not reach reject() on a half-destroyed dialog.
-    if (m_socket)
-        m_socket->disconnect(this);
-}
-
 void ConsoleWindow::borrowSerialPort()
 {
     m_socket = m_remoteDevice->serialPort();

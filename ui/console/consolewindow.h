@@ -17,7 +17,6 @@ class ConsoleWindow : public QDialog, private Ui::ConsoleWindow
 
 public:
     explicit ConsoleWindow(RemoteDevice *remoteDevice);
-    ~ConsoleWindow() override;
 
 public slots:
     void writeData(const QByteArray &data);
