@@ -92,6 +92,8 @@ void TestConsole::keysSendTheirTextOnly_data()
     for (const int arrow : {Qt::Key_Left, Qt::Key_Up, Qt::Key_Right, Qt::Key_Down})
         QTest::addRow("arrow %x", arrow) << arrow << int(Qt::NoModifier) << "" << none;
     QTest::newRow("Shift+Left") << int(Qt::Key_Left) << int(Qt::ShiftModifier) << "" << none;
+    QTest::newRow("Escape is the window's") << int(Qt::Key_Escape) << int(Qt::NoModifier)
+                                            << "\x1b" << none;
 }
 
 void TestConsole::keysSendTheirTextOnly()
@@ -112,6 +114,8 @@ void TestConsole::keysSendTheirTextOnly()
     QKeyEvent release(QEvent::KeyRelease, key, Qt::KeyboardModifiers(modifiers), text);
     QApplication::sendEvent(&console, &press);
     QApplication::sendEvent(&console, &release);
+    // Taken, so that nothing reaches the window, except Escape, which is there to close it.
+    QCOMPARE(press.isAccepted(), key != Qt::Key_Escape);
 
     QByteArrayList emitted;
     for (const QList<QVariant> &arguments : qAsConst(spy))

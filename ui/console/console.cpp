@@ -53,6 +53,10 @@ void Console::keyPressEvent(QKeyEvent *event)
     case Qt::Key_Right:
     case Qt::Key_Down:
         return;
+    case Qt::Key_Escape:
+        // The screen always has the focus: Escape must reach the window to close it.
+        event->ignore();
+        return;
     default:
         // Never passed on: the screen shows only what the device echoes.
         emit getData(event->text().toUtf8());
