@@ -3,6 +3,7 @@
 #include "faultinjector.h"
 #include "simdevice.h"
 #include "stdoutwriter.h"
+#include "tcpterminal.h"
 
 #include <QCoreApplication>
 #include <QJsonArray>
@@ -17,10 +18,12 @@ namespace {
 constexpr int maxControlLineBytes = 4096;
 }
 
-ControlChannel::ControlChannel(SimDevice *device, FaultInjector *faults, QObject *parent)
+ControlChannel::ControlChannel(SimDevice *device, FaultInjector *faults, TcpTerminal *terminal,
+                               QObject *parent)
     : QObject(parent)
     , device(device)
     , faults(faults)
+    , terminal(terminal)
     , notifier(new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, this))
 {
     // started in the background of an interactive shell, a read of the terminal must fail
@@ -80,6 +83,10 @@ bool ControlChannel::execute(const QString &line)
     }
     if (word == QLatin1String("state"))
         return setState(rest);
+    if (word == QLatin1String("terminal") && rest == QLatin1String("drop") && terminal) {
+        terminal->dropConnections();
+        return true;
+    }
     if (word == QLatin1String("reboot") && rest.isEmpty()) {
         device->reboot();
         return true;

@@ -7,16 +7,19 @@
 class FaultInjector;
 class QSocketNotifier;
 class SimDevice;
+class TcpTerminal;
 
 // Operator control lines on standard input ("inputs 5", "tool off", "silent on", "payload 2.5",
-// "state controlMode 5", "reboot", "quit"), each acknowledged on standard output with "ok: " or
+// "state controlMode 5", "terminal drop", "reboot", "quit"), each acknowledged on standard output with "ok: " or
 // "error: " and the line.
 class ControlChannel : public QObject
 {
     Q_OBJECT
 
 public:
-    ControlChannel(SimDevice *device, FaultInjector *faults, QObject *parent = nullptr);
+    // `terminal` may be null: a sim without its TCP terminal refuses "terminal drop".
+    ControlChannel(SimDevice *device, FaultInjector *faults, TcpTerminal *terminal,
+                   QObject *parent = nullptr);
 
     // Public so the control language can be tried without a process.
     bool execute(const QString &line);
@@ -27,6 +30,7 @@ private:
 
     SimDevice *device = nullptr;
     FaultInjector *faults = nullptr;
+    TcpTerminal *terminal = nullptr;
     QSocketNotifier *notifier = nullptr;
     QByteArray buffer;
 };

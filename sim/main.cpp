@@ -86,7 +86,7 @@ int main(int argc, char *argv[])
             tcp.reset();
         }
     }
-    ControlChannel control(&device, &faults);
+    ControlChannel control(&device, &faults, tcp.get());
     StdoutWriter::line(QStringLiteral("ready"));
     return app.exec();
 }

@@ -33,3 +33,11 @@ void TcpTerminal::onNewConnection()
         session->greet();
     }
 }
+
+void TcpTerminal::dropConnections()
+{
+    // Accepted sockets are the server's children until they are gone.
+    const QList<QTcpSocket *> sockets = server.findChildren<QTcpSocket *>();
+    for (QTcpSocket *socket : sockets)
+        socket->disconnectFromHost();
+}

@@ -15,6 +15,8 @@ public:
     explicit TcpTerminal(CommandService *service, QObject *parent = nullptr);
 
     bool listen(const QHostAddress &address, quint16 port, QString *error);
+    // Hangs up every open connection, as a device does when its terminal service restarts.
+    void dropConnections();
 
 private:
     void onNewConnection();

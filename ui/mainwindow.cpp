@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 
+#include "consolewindow.h"
 #include "devicevocabulary.h"
 #include "uilog.h"
 
@@ -162,6 +163,8 @@ void MainWindow::onFileSaveButtonClick()
 void MainWindow::onConsoleButtonClick()
 {
     qCDebug(vktUi) << "onConsoleButtonClick";
+    ConsoleWindow console(&remoteDevice);
+    console.exec();
 }
 
 void MainWindow::onSetupButtonClick()

@@ -1,0 +1,100 @@
+#include "consolewindow.h"
+
+#include "devicevocabulary.h"
+#include "remotedevice.h"
+#include "uilog.h"
+
+#include <QHostAddress>
+#include <QTcpSocket>
+
+namespace {
+constexpr int terminalConnectWaitMs = 3000;
+}
+
+ConsoleWindow::ConsoleWindow(RemoteDevice *remoteDevice)
+    : QDialog(nullptr)
+    , m_remoteDevice(remoteDevice)
+{
+    setupUi(this);
+    connect(buttonBox, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttonBox, &QDialogButtonBox::rejected, this, &ConsoleWindow::reject);
+    connect(m_remoteDevice, &RemoteDevice::deviceDisconnect, this, &ConsoleWindow::reject);
+
+    QIODevice *transport = m_remoteDevice->transport();
+    if (!transport) {
+        // Nothing to talk to: an empty screen on which typing goes nowhere, polling untouched.
+        qCDebug(vktUi) << "ConsoleWindow: no device link";
+        return;
+    }
+    if (transport == m_remoteDevice->serialPort())
+        borrowSerialPort();
+    else if (!openTerminalConnection())
+        return;
+
+    connect(m_socket, &QIODevice::readyRead, this, &ConsoleWindow::readData);
+    connect(consoleData, &Console::getData, this, &ConsoleWindow::writeData);
+
+    if (usesSerialPort()) {
+        // The serial line has no greeting of its own: say what it is, and let a bare carriage
+        // return fetch the device's prompt.
+        const QString model = m_remoteDevice->isConnected()
+                ? m_remoteDevice->deviceIdRecord().value(RecordKey::modelName).toString()
+                : QStringLiteral("NONE");
+        consoleData->putData(model.toUtf8());
+        consoleData->putData(" Console Interface\r");
+        m_socket->write("\r");
+    }
+}
+
+void ConsoleWindow::borrowSerialPort()
+{
+    m_socket = m_remoteDevice->serialPort();
+    // No state poll may write to the line while the operator uses it.
+    m_remoteDevice->setPolling(false);
+}
+
+bool ConsoleWindow::openTerminalConnection()
+{
+    const QHostAddress address = m_remoteDevice->udpSocket()->peerAddress();
+    auto *tcpSocket = new QTcpSocket(this);
+    tcpSocket->connectToHost(address, DeviceAddress::terminalPort, QIODevice::ReadWrite);
+    if (!tcpSocket->waitForConnected(terminalConnectWaitMs)) {
+        qCDebug(vktUi).noquote() << "ConsoleWindow: no terminal at" << address.toString()
+                                 << tcpSocket->errorString();
+        delete tcpSocket;
+        consoleData->putData(tr("The terminal at %1 port %2 could not be reached.")
+                                     .arg(address.toString())
+                                     .arg(DeviceAddress::terminalPort)
+                                     .toUtf8());
+        return false;
+    }
+    connect(tcpSocket, &QTcpSocket::disconnected, this, &ConsoleWindow::reject);
+    m_socket = tcpSocket;
+    return true;
+}
+
+bool ConsoleWindow::usesSerialPort() const
+{
+    // The link may have dropped the port since; then there is no polling to give back.
+    return m_socket && m_socket == m_remoteDevice->serialPort()
+            && m_remoteDevice->transport() == m_socket;
+}
+
+void ConsoleWindow::writeData(const QByteArray &data)
+{
+    if (m_socket)
+        m_socket->write(data);
+}
+
+void ConsoleWindow::readData()
+{
+    if (m_socket)
+        consoleData->putData(m_socket->readAll());
+}
+
+void ConsoleWindow::reject()
+{
+    if (usesSerialPort())
+        m_remoteDevice->setPolling(true);
+    QDialog::reject();
+}
