@@ -1,0 +1,50 @@
+#include "commandtext.h"
+
+#include "remotedevice.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+
+bool CommandText::isPath(const QString &text)
+{
+    if (text.isEmpty() || text.contains(QLatin1Char('=')) || hasControlCharacter(text))
+        return false;
+    for (const QChar c : text) {
+        if (c.isSpace())
+            return false;
+    }
+    return true;
+}
+
+QString CommandText::argument(const QString &text)
+{
+    // Tabs and line ends are white space, which the link removes; other control characters
+    // would reach the device as they are.
+    if (hasControlCharacter(QString(text).remove(QLatin1Char('\t')).remove(QLatin1Char('\n'))
+                                    .remove(QLatin1Char('\r'))))
+        return QString();
+    QJsonParseError error;
+    const QJsonDocument document =
+            QJsonDocument::fromJson('[' + text.toUtf8() + ']', &error);
+    const QJsonArray array = document.array();
+    const QString argument = error.error == QJsonParseError::NoError && array.size() == 1
+            ? RemoteDevice::formatValue(array.first())
+            : text;
+    return argument.simplified().isEmpty() ? QString() : argument;
+}
+
+QString CommandText::compactJson(const QJsonValue &value)
+{
+    // A document holds only arrays and objects: wrap the value and take the brackets off.
+    const QByteArray text = QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact);
+    return QString::fromUtf8(text.mid(1, text.size() - 2));
+}
+
+bool CommandText::hasControlCharacter(const QString &text)
+{
+    for (const QChar c : text) {
+        if (c.category() == QChar::Other_Control)
+            return true;
+    }
+    return false;
+}

@@ -1,0 +1,3 @@
+#include "ctllog.h"
+
+Q_LOGGING_CATEGORY(lcCtl, "vkt.ctl")

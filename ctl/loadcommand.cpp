@@ -1,0 +1,109 @@
+#include "loadcommand.h"
+
+#include "ctloutput.h"
+#include "devicesession.h"
+#include "devicevocabulary.h"
+#include "parametercomparison.h"
+#include "parametervalidator.h"
+
+#include <QBuffer>
+#include <QFile>
+
+namespace {
+
+const char *const badFileText = QT_TRANSLATE_NOOP("LoadCommand", "Bad configuration file format!");
+
+} // namespace
+
+ExitStatus LoadCommand::run(const CtlRequest &request)
+{
+    QByteArray text;
+    QJsonDocument document;
+    const ExitStatus read = readFile(request.arguments.constFirst(), &text, &document);
+    if (read != ExitStatus::Success)
+        return read;
+
+    DeviceSession session;
+    if (!session.open(request.address))
+        return ExitStatus::DeviceFailure;
+    // Whether an "hbn" record is needed is known only once the device has answered.
+    QString reason;
+    if (!ParameterValidator::validate(document, session.device().hasDio(), &reason)) {
+        CtlOutput::error(QStringLiteral("%1 (%2)").arg(tr(badFileText), reason));
+        return ExitStatus::BadParameterFile;
+    }
+    return request.dryRun ? compare(session, document) : import(session, text);
+}
+
+ExitStatus LoadCommand::readFile(const QString &fileName, QByteArray *text, QJsonDocument *document)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        CtlOutput::error(tr("Error opening file! %1: %2").arg(fileName, file.errorString()));
+        return ExitStatus::DeviceFailure;
+    }
+    *text = file.read(maxFileBytes + 1);
+    if (file.error() != QFileDevice::NoError) {
+        CtlOutput::error(tr("Error opening file! %1: %2").arg(fileName, file.errorString()));
+        return ExitStatus::DeviceFailure;
+    }
+    if (text->size() > maxFileBytes) {
+        CtlOutput::error(QStringLiteral("%1 (%2)").arg(tr(badFileText), tr("file too large")));
+        return ExitStatus::BadParameterFile;
+    }
+    QJsonParseError error;
+    *document = QJsonDocument::fromJson(*text, &error);
+    if (error.error != QJsonParseError::NoError) {
+        CtlOutput::error(QStringLiteral("%1 (%2 at offset %3)")
+                                 .arg(tr(badFileText), error.errorString())
+                                 .arg(error.offset));
+        return ExitStatus::BadParameterFile;
+    }
+    return ExitStatus::Success;
+}
+
+ExitStatus LoadCommand::import(DeviceSession &session, const QByteArray &text)
+{
+    QBuffer buffer;
+    buffer.setData(text);
+    buffer.open(QIODevice::ReadOnly);
+    // The file has passed the same checks the import makes, so a refusal here is a lost link.
+    if (!session.device().loadParameters(&buffer)) {
+        session.checkLink();
+        return ExitStatus::DeviceFailure;
+    }
+    session.device().saveConfig();
+    if (!session.checkLink())
+        return ExitStatus::DeviceFailure;
+    CtlOutput::message(tr("Configuration downloaded and saved!"));
+    return ExitStatus::Success;
+}
+
+ExitStatus LoadCommand::compare(DeviceSession &session, const QJsonDocument &document)
+{
+    RemoteDevice &device = session.device();
+    QStringList records{RecordKey::vktRecord};
+    QJsonObject deviceDocument;
+    deviceDocument.insert(RecordKey::vktRecord, device.vktCfgObject());
+    if (device.hasDio()) {
+        records << RecordKey::hbnRecord;
+        deviceDocument.insert(RecordKey::hbnRecord, device.hbnCfgObject());
+    }
+    for (const QString &record : qAsConst(records)) {
+        if (deviceDocument.value(record).toObject().isEmpty()) {
+            if (session.checkLink())
+                CtlOutput::error(tr("Error reading configuration from device!"));
+            return ExitStatus::DeviceFailure;
+        }
+    }
+
+    int differences = 0;
+    const auto entries = ParameterComparison::compare(deviceDocument, document.object(), records);
+    for (const ParameterComparison::Entry &entry : entries) {
+        CtlOutput::line(ParameterComparison::line(entry));
+        differences += entry.differs() ? 1 : 0;
+    }
+    CtlOutput::message(tr("%1 of %2 values differ; nothing was sent.").arg(differences)
+                               .arg(entries.size()));
+    return ExitStatus::Success;
+}

@@ -1,0 +1,60 @@
+#include "statelogger.h"
+
+#include "ctloutput.h"
+#include "devicesession.h"
+#include "devicevocabulary.h"
+
+#include <QDateTime>
+
+#include <cmath>
+
+StateLogger::StateLogger(DeviceSession *session, StateWriter::Format format, QObject *parent)
+    : QObject(parent)
+    , m_session(session)
+    , m_writer(format)
+{
+    m_pollTimer.setSingleShot(true);
+    // A coarse timer may fire 5 % early, and the pace is the one thing a logger must keep.
+    m_pollTimer.setTimerType(Qt::PreciseTimer);
+    m_durationTimer.setSingleShot(true);
+    connect(&m_pollTimer, &QTimer::timeout, this, &StateLogger::poll);
+    connect(&m_durationTimer, &QTimer::timeout, this, [this] { finish(ExitStatus::Success); });
+    connect(&m_interrupts, &InterruptWatcher::interrupted, this,
+            [this] { finish(ExitStatus::Success); });
+}
+
+ExitStatus StateLogger::run(double durationS)
+{
+    if (durationS > 0)
+        m_durationTimer.start(int(std::lround(durationS * 1000)));
+    // Connecting ran the first poll; its record is the first line.
+    writeState(m_session->device().stateRecord());
+    if (m_status == ExitStatus::Success)
+        m_loop.exec();
+    return m_status;
+}
+
+void StateLogger::poll()
+{
+    writeState(m_session->device().sendCommand(DevicePath::stateObject).toObject());
+}
+
+void StateLogger::writeState(const QJsonObject &state)
+{
+    if (state.isEmpty()) {
+        if (m_session->checkLink())
+            CtlOutput::error(tr("The device sent no state."));
+        finish(ExitStatus::DeviceFailure);
+        return;
+    }
+    CtlOutput::bytes(m_writer.write(QDateTime::currentDateTimeUtc(), state).toUtf8());
+    m_pollTimer.start(pollIntervalMs);
+}
+
+void StateLogger::finish(ExitStatus status)
+{
+    m_status = status;
+    m_pollTimer.stop();
+    m_durationTimer.stop();
+    m_loop.quit();
+}
