@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 
+#include "devicechooser.h"
 #include "devicevocabulary.h"
 #include "uilog.h"
 
@@ -174,6 +175,7 @@ void MainWindow::onConnectionButtonClick()
     qCDebug(vktUi) << "onConnectionButtonClick";
     if (remoteDevice.isConnected())
         remoteDevice.disconnectDevice();
+    DeviceChooser::chooseAndConnect(remoteDevice, this);
 }
 
 void MainWindow::onForceLongPress()
