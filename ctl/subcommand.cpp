@@ -1,5 +1,6 @@
 #include "subcommand.h"
 
+#include "discovercommand.h"
 #include "getcommand.h"
 #include "loadcommand.h"
 #include "savecommand.h"
@@ -10,6 +11,8 @@
 const std::vector<Subcommand> &Subcommand::all()
 {
     static const std::vector<Subcommand> table{
+        {QStringLiteral("discover"), QStringLiteral("discover [--json] [--wait MS]"), false, 0, 0,
+         {QStringLiteral("json"), QStringLiteral("wait")}, &DiscoverCommand::run},
         {QStringLiteral("get"), QStringLiteral("ADDRESS get PATH..."), true, 1, -1, {},
          &GetCommand::run},
         {QStringLiteral("set"), QStringLiteral("ADDRESS set PATH=VALUE... [--save]"), true, 1, -1,

@@ -62,6 +62,9 @@ inline const QString hbnTree = QStringLiteral("/hbn");
 
 // Members of the records the device answers with.
 namespace RecordKey {
+// A network reply holds its answer under "data", keyed by the command's path.
+inline const QString replyData = QStringLiteral("data");
+
 // Identity records ("/deviceId", "/vkt/deviceId").
 inline const QString deviceName = QStringLiteral("deviceName");
 inline const QString modelName = QStringLiteral("modelName");

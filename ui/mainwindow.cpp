@@ -1,6 +1,7 @@
 #include "mainwindow.h"
 
 #include "consolewindow.h"
+#include "devicechooser.h"
 #include "devicevocabulary.h"
 #include "uilog.h"
 
@@ -177,6 +178,7 @@ void MainWindow::onConnectionButtonClick()
     qCDebug(vktUi) << "onConnectionButtonClick";
     if (remoteDevice.isConnected())
         remoteDevice.disconnectDevice();
+    DeviceChooser::chooseAndConnect(remoteDevice, this);
 }
 
 void MainWindow::onForceLongPress()

@@ -1,10 +1,9 @@
 #include "startupsequence.h"
 
+#include "devicechooser.h"
 #include "mainwindow.h"
-#include "uilog.h"
 
 #include <QApplication>
-#include <QMessageBox>
 #include <QSettings>
 
 void StartupSequence::setApplicationIdentity()
@@ -26,13 +25,13 @@ std::optional<QString> StartupSequence::addressArgument(int argc, char *argv[])
 int StartupSequence::run(MainWindow &window, const std::optional<QString> &address)
 {
     window.show();
-    if (address) {
-        if (!window.remoteDevice.connectDevice(*address)) {
-            qCDebug(vktUi) << "start-up connection failed:" << *address;
-            QMessageBox::information(nullptr, QStringLiteral("VKT Dashboard"),
-                                     QStringLiteral("Error connecting to \"%1\"").arg(*address));
-            return connectFailedStatus;
-        }
+    if (!address) {
+        // A device the operator cannot connect from the dialog leaves the program running on
+        // disconnected; the connection button offers the dialog again.
+        DeviceChooser::chooseAndConnect(window.remoteDevice, nullptr);
+    } else if (!window.remoteDevice.connectDevice(*address)) {
+        DeviceChooser::showConnectError(*address, nullptr);
+        return connectFailedStatus;
     }
     return QApplication::exec();
 }

@@ -19,7 +19,8 @@ public:
     // the program was started without arguments.
     static std::optional<QString> addressArgument(int argc, char *argv[]);
 
-    // Shows the window, connects it to the address when one is given and runs the event loop.
+    // Shows the window, connects it to the address when one is given (otherwise to the one the
+    // operator picks in the connect dialog) and runs the event loop.
     // Returns the loop's exit status, or connectFailedStatus (without running the loop) once
     // the operator has been told that the address could not be connected.
     static int run(MainWindow &window, const std::optional<QString> &address);

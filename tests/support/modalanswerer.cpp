@@ -32,6 +32,11 @@ void ModalAnswerer::answerModal()
     m_lastModal = modal;
     m_answeredAt.start();
     auto *box = qobject_cast<QMessageBox *>(modal);
+    auto *dialog = qobject_cast<QDialog *>(modal);
+    if (!box && dialog && m_dialogHandler) {
+        m_dialogHandler(dialog);
+        return;
+    }
     if (!box) {
         closeModal(modal);
         return;

@@ -1,0 +1,100 @@
+#include "devicediscover.h"
+
+#include "devicelog.h"
+#include "devicevocabulary.h"
+#include "replyframer.h"
+
+#include <QDeadlineTimer>
+#include <QJsonDocument>
+#include <QNetworkDatagram>
+#include <QSerialPort>
+#include <QSerialPortInfo>
+
+DeviceDiscover::DeviceDiscover(QObject *parent)
+    : QThread(parent)
+{
+    connect(&udpSocket, &QUdpSocket::readyRead, this, &DeviceDiscover::onDiscoverNetworkReply);
+}
+
+DeviceDiscover::~DeviceDiscover()
+{
+    wait();
+}
+
+void DeviceDiscover::startDiscovery()
+{
+    // Unbound on the first call: the send binds an ephemeral port of all interfaces, where
+    // the replies come in. Qt applies socket options only to a socket that exists, so the
+    // option is set once the send has made it.
+    const QByteArray query = DevicePath::deviceId.toLatin1();
+    if (udpSocket.writeDatagram(query, QHostAddress(QHostAddress::Broadcast),
+                                DeviceAddress::udpPort) != query.size())
+        qCDebug(lcDevice).noquote() << "discovery broadcast failed:" << udpSocket.errorString();
+    udpSocket.setSocketOption(QAbstractSocket::MulticastLoopbackOption, 0);
+    start();
+}
+
+void DeviceDiscover::onDiscoverNetworkReply()
+{
+    while (udpSocket.hasPendingDatagrams()) {
+        const QNetworkDatagram datagram = udpSocket.receiveDatagram();
+        if (!datagram.isValid())
+            continue;
+        bool isIpv4 = false;
+        const quint32 sender = datagram.senderAddress().toIPv4Address(&isIpv4);
+        const QJsonObject deviceId = parseDeviceIdReply(datagram.data());
+        if (!isIpv4 || deviceId.isEmpty())
+            continue;
+        emit deviceDiscovered(deviceId,
+                              DeviceAddress::networkScheme + QHostAddress(sender).toString());
+    }
+}
+
+void DeviceDiscover::run()
+{
+    const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();
+    for (const QSerialPortInfo &port : ports) {
+        qCDebug(lcDevice).noquote() << "probing" << port.portName() << port.description();
+        probeSerialPort(port.portName());
+    }
+}
+
+void DeviceDiscover::probeSerialPort(const QString &portName)
+{
+    QSerialPort port;
+    port.setPortName(portName);
+    port.setBaudRate(QSerialPort::Baud115200, QSerialPort::AllDirections);
+    port.setDataBits(QSerialPort::Data8);
+    port.setParity(QSerialPort::NoParity);
+    port.setStopBits(QSerialPort::OneStop);
+    port.setFlowControl(QSerialPort::NoFlowControl);
+    if (!port.open(QIODevice::ReadWrite))
+        return;
+
+    const QDeadlineTimer deadline(probeBoundMs);
+    port.write(DevicePath::deviceId.toLatin1() + "\r\n");
+    QByteArray reply;
+    while (reply.size() < probeLimitBytes) {
+        const qint64 remainingMs = deadline.remainingTime();
+        if (remainingMs <= 0
+            || !port.waitForReadyRead(int(qMin<qint64>(replyQuietMs, remainingMs))))
+            break;
+        reply += port.read(probeLimitBytes - reply.size());
+    }
+    port.close();
+
+    const QJsonObject deviceId = parseDeviceIdReply(reply);
+    if (!deviceId.isEmpty())
+        emit deviceDiscovered(deviceId, DeviceAddress::serialScheme + portName);
+}
+
+QJsonObject DeviceDiscover::parseDeviceIdReply(QByteArray bytes)
+{
+    bytes.replace(DevicePath::deviceId.toLatin1() + "\r\n", QByteArray());
+    bytes.replace(ReplyFramer::prompt, QByteArray());
+    const QJsonDocument document = QJsonDocument::fromJson(bytes);
+    const QJsonObject root = document.object(); // empty on a parse error or a non-object
+    if (!root.contains(RecordKey::replyData))
+        return root;
+    return root.value(RecordKey::replyData).toObject().value(DevicePath::deviceId).toObject();
+}

@@ -1,0 +1,105 @@
+#include "connectdialog.h"
+
+#include "devicevocabulary.h"
+#include "uilog.h"
+
+#include <QPushButton>
+#include <QTimerEvent>
+
+ConnectDialog::ConnectDialog(int searchPeriodMs, QWidget *parent)
+    : QDialog(parent)
+    , searchPeriodMs(searchPeriodMs)
+{
+    setupUi(this);
+    if (radarMovie.isValid())
+        searchIcon->setMovie(&radarMovie);
+
+    connect(refreshButton, &QToolButton::clicked, this, &ConnectDialog::startDiscovery);
+    connect(&discover, &DeviceDiscover::deviceDiscovered, this,
+            &ConnectDialog::onDeviceDiscovered);
+    connect(deviceList, &QTreeWidget::clicked, this, &ConnectDialog::onDeviceListSelected);
+    connect(deviceList, &QTreeWidget::doubleClicked, this,
+            &ConnectDialog::onDeviceListDoubleClicked);
+    connect(manualAddress, &QLineEdit::textChanged, this, &ConnectDialog::onManualAddressChanged);
+    connect(buttonBox, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttonBox, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    buttonBox->button(QDialogButtonBox::Ok)->setEnabled(false);
+    // Its first step also clears the form's sample rows before the operator sees them.
+    startDiscovery();
+}
+
+QString ConnectDialog::deviceAddress() const
+{
+    return interfaceSelect->currentText() + manualAddress->text();
+}
+
+void ConnectDialog::startDiscovery()
+{
+    qCDebug(vktUi) << "startDiscovery";
+    clearDeviceList();
+    statusLabel->setText(tr("Searching for devices..."));
+    searchIcon->show();
+    refreshButton->hide();
+    radarMovie.start();
+    discover.startDiscovery();
+    // One search period at a time: a timer left behind would cut the next one short.
+    if (searchTimerId)
+        killTimer(searchTimerId);
+    searchTimerId = startTimer(searchPeriodMs, Qt::CoarseTimer);
+}
+
+void ConnectDialog::timerEvent(QTimerEvent *event)
+{
+    if (event->timerId() != searchTimerId) {
+        QDialog::timerEvent(event);
+        return;
+    }
+    radarMovie.stop();
+    searchIcon->hide();
+    refreshButton->show();
+    killTimer(searchTimerId);
+    searchTimerId = 0;
+}
+
+void ConnectDialog::onDeviceDiscovered(QJsonObject deviceId, QString deviceAddress)
+{
+    qCDebug(vktUi) << "onDeviceDiscovered" << deviceAddress;
+    statusLabel->setText(tr("Select Device:"));
+    new QTreeWidgetItem(deviceList, {deviceId.value(RecordKey::deviceName).toString(),
+                                     deviceId.value(RecordKey::modelName).toString(),
+                                     deviceAddress});
+    deviceList->setCurrentItem(deviceList->topLevelItem(0));
+}
+
+void ConnectDialog::onDeviceListSelected()
+{
+    const QTreeWidgetItem *row = deviceList->currentItem();
+    if (!row)
+        return;
+    const QString address = row->text(addressColumn);
+    for (const QString &scheme : {DeviceAddress::networkScheme, DeviceAddress::serialScheme}) {
+        if (address.contains(scheme)) {
+            manualAddress->setText(QString(address).remove(scheme));
+            interfaceSelect->setCurrentText(scheme);
+            return;
+        }
+    }
+}
+
+void ConnectDialog::onDeviceListDoubleClicked()
+{
+    onDeviceListSelected();
+    accept();
+}
+
+void ConnectDialog::onManualAddressChanged()
+{
+    buttonBox->button(QDialogButtonBox::Ok)->setEnabled(true);
+}
+
+void ConnectDialog::clearDeviceList()
+{
+    while (QTreeWidgetItem *row = deviceList->takeTopLevelItem(0))
+        delete row;
+}
