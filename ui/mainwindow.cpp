@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 
+#include "configdialog.h"
 #include "devicevocabulary.h"
 #include "uilog.h"
 
@@ -164,9 +165,12 @@ void MainWindow::onConsoleButtonClick()
     qCDebug(vktUi) << "onConsoleButtonClick";
 }
 
+// A dialog of its own for every opening: it reads the device afresh each time.
 void MainWindow::onSetupButtonClick()
 {
     qCDebug(vktUi) << "onSetupButtonClick";
+    ConfigDialog dialog(&remoteDevice);
+    dialog.exec();
 }
 
 void MainWindow::onConnectionButtonClick()
