@@ -112,9 +112,7 @@ void ConfigDialog::load()
 {
     loadAboutPage();
 
-    loadedDeviceName = remoteDevice->isConnected()
-            ? ConfigRecord::text(remoteDevice->deviceIdRecord(), RecordKey::deviceName)
-            : QStringLiteral("NONE");
+    loadedDeviceName = remoteDevice->isConnected() ? currentDeviceName() : QStringLiteral("NONE");
     ui.deviceName->setText(loadedDeviceName);
 
     QJsonObject net;
@@ -133,6 +131,16 @@ void ConfigDialog::load()
     loadNetworkPage(net);
     ui.macAddress->setText(remoteDevice->sendCommand(DevicePath::macAddress).toString());
     ui.updateFirmwareButton->setVisible(remoteDevice->transport() == remoteDevice->serialPort());
+}
+
+// The identity record is held from the time of connecting, so a name set by an earlier opening
+// would show as the old one; the unit is asked again and the held record only stands in.
+QString ConfigDialog::currentDeviceName()
+{
+    QJsonObject identity = remoteDevice->sendCommand(DevicePath::deviceId).toObject();
+    if (identity.isEmpty())
+        identity = remoteDevice->deviceIdRecord();
+    return ConfigRecord::text(identity, RecordKey::deviceName);
 }
 
 QJsonObject ConfigDialog::loadToolPages()
@@ -175,12 +183,12 @@ QJsonObject ConfigDialog::loadToolPages()
     limitShown.applyTo(ui.posLimitPosition);
     ui.posLimitPosition->setValue(ConfigRecord::number(record, RecordKey::posLimitPosition));
     posLimitCoupling.setScale(limitScale);
-    posLimitCoupling.rescaleSlider();
+    posLimitCoupling.rescaleSlider(ui.posLimitPosition->value());
     loadedPosLimitRatio = ratio(ui.posLimitPosition);
     limitShown.applyTo(ui.negLimitPosition);
     ui.negLimitPosition->setValue(ConfigRecord::number(record, RecordKey::negLimitPosition));
     negLimitCoupling.setScale(limitScale);
-    negLimitCoupling.rescaleSlider();
+    negLimitCoupling.rescaleSlider(ui.negLimitPosition->value());
     loadedNegLimitRatio = ratio(ui.negLimitPosition);
     setLimitCouplingSuspended(false);
 
@@ -300,10 +308,11 @@ void ConfigDialog::presentLimitFields(bool metric)
     ui.posLimitPosition->setValue(posLimit);
     shown.applyTo(ui.negLimitPosition);
     ui.negLimitPosition->setValue(negLimit);
+    // From the converted values, not the rounded fields: 1.9685 in stands at 196.
     posLimitCoupling.setScale(scale);
-    posLimitCoupling.rescaleSlider();
+    posLimitCoupling.rescaleSlider(posLimit);
     negLimitCoupling.setScale(scale);
-    negLimitCoupling.rescaleSlider();
+    negLimitCoupling.rescaleSlider(negLimit);
     setLimitCouplingSuspended(false);
     limitsMetric = metric;
 }

@@ -49,6 +49,7 @@ public slots:
 private:
     void connectSignals();
     void load();
+    QString currentDeviceName();
     QJsonObject loadToolPages();
     QJsonObject loadHbnPage();
     void loadLamps(int dioValue);

@@ -40,10 +40,10 @@ void FieldSlider::sliderToField()
     m_field->setValue(double(m_slider->value()) / m_scale);
 }
 
-void FieldSlider::rescaleSlider()
+void FieldSlider::rescaleSlider(double value)
 {
     m_slider->setSingleStep(1);
     m_slider->setPageStep(10);
     m_slider->setMaximum(sliderPosition(m_field->maximum(), m_scale));
-    m_slider->setValue(sliderPosition(m_field->value(), m_scale));
+    m_slider->setValue(sliderPosition(value, m_scale));
 }

@@ -21,8 +21,8 @@ public:
 
     void fieldToSlider();
     void sliderToField();
-    // Single step 1, page step 10, range and position from the field's maximum and value.
-    void rescaleSlider();
+    // Single step 1, page step 10, range from the field's maximum, position from `value`.
+    void rescaleSlider(double value);
 
     static int sliderPosition(double value, int scale);
 
