@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 
+#include "configdialog.h"
 #include "consolewindow.h"
 #include "devicechooser.h"
 #include "devicevocabulary.h"
@@ -168,9 +169,12 @@ void MainWindow::onConsoleButtonClick()
     console.exec();
 }
 
+// A dialog of its own for every opening: it reads the device afresh each time.
 void MainWindow::onSetupButtonClick()
 {
     qCDebug(vktUi) << "onSetupButtonClick";
+    ConfigDialog dialog(&remoteDevice);
+    dialog.exec();
 }
 
 void MainWindow::onConnectionButtonClick()

@@ -1,0 +1,123 @@
+#include "configrecord.h"
+#include "unitconversion.h"
+
+#include <QJsonDocument>
+#include <QTest>
+
+Q_DECLARE_METATYPE(Ipv4Parts)
+
+// The reading rules of the configuration records and the limits derived from a tool's ratings.
+class TestConfigRecord : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void readingRules_data();
+    void readingRules();
+    void parseIpv4_data();
+    void parseIpv4();
+    void formatIpv4();
+    void derivedLimits_data();
+    void derivedLimits();
+};
+
+void TestConfigRecord::readingRules_data()
+{
+    QTest::addColumn<QByteArray>("json");
+    QTest::addColumn<int>("integer");
+    QTest::addColumn<bool>("flag");
+    QTest::addColumn<double>("number");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("objectSize");
+
+    QTest::newRow("missing") << QByteArray("{}") << 0 << false << 0.0 << "" << 0;
+    QTest::newRow("whole number") << QByteArray(R"({"k": 3})") << 3 << true << 3.0 << "" << 0;
+    QTest::newRow("negative") << QByteArray(R"({"k": -2})") << -2 << true << -2.0 << "" << 0;
+    QTest::newRow("fraction") << QByteArray(R"({"k": 2.5})") << 0 << false << 2.5 << "" << 0;
+    QTest::newRow("too large for int")
+            << QByteArray(R"({"k": 1e20})") << 0 << false << 1e20 << "" << 0;
+    QTest::newRow("text") << QByteArray(R"({"k": "7"})") << 0 << false << 0.0 << "7" << 0;
+    QTest::newRow("boolean") << QByteArray(R"({"k": true})") << 0 << false << 0.0 << "" << 0;
+    QTest::newRow("object") << QByteArray(R"({"k": {"a": 1, "b": 2}})") << 0 << false << 0.0
+                            << "" << 2;
+    QTest::newRow("array") << QByteArray(R"({"k": [1]})") << 0 << false << 0.0 << "" << 0;
+}
+
+void TestConfigRecord::readingRules()
+{
+    QFETCH(QByteArray, json);
+    const QJsonObject record = QJsonDocument::fromJson(json).object();
+    const QString key = QStringLiteral("k");
+    QTEST(ConfigRecord::integer(record, key), "integer");
+    QTEST(ConfigRecord::flag(record, key), "flag");
+    QTEST(ConfigRecord::number(record, key), "number");
+    QTEST(ConfigRecord::text(record, key), "text");
+    QTEST(int(ConfigRecord::object(record, key).size()), "objectSize");
+}
+
+void TestConfigRecord::parseIpv4_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<Ipv4Parts>("parts");
+
+    QTest::newRow("whole") << "192.168.0.7" << Ipv4Parts{192, 168, 0, 7};
+    QTest::newRow("three parts") << "192.168.1" << Ipv4Parts{192, 168, 1, 0};
+    QTest::newRow("empty part") << "10..0.1" << Ipv4Parts{10, 0, 0, 1};
+    QTest::newRow("not a number") << "abc" << Ipv4Parts{0, 0, 0, 0};
+    QTest::newRow("five parts") << "1.2.3.4.5" << Ipv4Parts{1, 2, 3, 4};
+    QTest::newRow("empty") << "" << Ipv4Parts{0, 0, 0, 0};
+    QTest::newRow("one bad part") << "10.x.3.4" << Ipv4Parts{10, 0, 3, 4};
+    QTest::newRow("hex is not decimal") << "0x10.1.1.1" << Ipv4Parts{0, 1, 1, 1};
+}
+
+void TestConfigRecord::parseIpv4()
+{
+    QFETCH(QString, text);
+    QTEST(ConfigRecord::parseIpv4(text), "parts");
+}
+
+void TestConfigRecord::formatIpv4()
+{
+    QCOMPARE(ConfigRecord::formatIpv4({192, 168, 0, 7}), QStringLiteral("192.168.0.7"));
+    QCOMPARE(ConfigRecord::formatIpv4({0, 0, 0, 0}), QStringLiteral("0.0.0.0"));
+}
+
+void TestConfigRecord::derivedLimits_data()
+{
+    QTest::addColumn<double>("maxForce");
+    QTest::addColumn<bool>("metric");
+    QTest::addColumn<double>("forceLimitN");
+    QTest::addColumn<double>("shownForceLimit");
+    QTest::addColumn<double>("payloadLimitKg");
+    QTest::addColumn<double>("shownPayloadLimit");
+
+    QTest::newRow("metric") << 100.0 << true << 200.0 << 200.0 << 20.408163 << 20.408163;
+    QTest::newRow("english") << 100.0 << false << 889.0 << 200.0 << 90.714286 << 199.571429;
+    QTest::newRow("not read") << 0.0 << true << 0.0 << 0.0 << 0.0 << 0.0;
+}
+
+void TestConfigRecord::derivedLimits()
+{
+    QFETCH(double, maxForce);
+    QFETCH(bool, metric);
+    QFETCH(double, forceLimitN);
+    QFETCH(double, shownForceLimit);
+    QFETCH(double, payloadLimitKg);
+    QFETCH(double, shownPayloadLimit);
+
+    using namespace UnitConversion;
+    const double force = forceLimitNewtons(maxForce, metric);
+    QCOMPARE(force, forceLimitN);
+    QCOMPARE(shownForce(force, metric), shownForceLimit);
+    const double payload = payloadLimitKilograms(force);
+    QVERIFY(qAbs(payload - payloadLimitKg) < 1e-6);
+    QVERIFY(qAbs(shownWeight(payload, metric) - shownPayloadLimit) < 1e-6);
+
+    // The stroke follows the state's unit system: 4 in is 101.6 mm.
+    QCOMPARE(positionLimitMillimetres(4, false), 101.6);
+    QCOMPARE(positionLimitMillimetres(4, true), 4.0);
+    QCOMPARE(shownPosition(101.6, false), 4.0);
+}
+
+QTEST_GUILESS_MAIN(TestConfigRecord)
+#include "tst_configrecord.moc"

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QDialog>
+#include <QDoubleSpinBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QVariant>
+
+// Edits and reads the fields of a configuration dialog by their object names, as an operator
+// would see them: buttons are clicked, combo boxes take an index.
+namespace ConfigDialogDriver {
+
+inline QWidget *field(QDialog &dialog, const QString &name)
+{
+    return dialog.findChild<QWidget *>(name);
+}
+
+inline bool setField(QDialog &dialog, const QString &name, const QVariant &value)
+{
+    QWidget *widget = field(dialog, name);
+    if (auto *box = qobject_cast<QDoubleSpinBox *>(widget))
+        box->setValue(value.toDouble());
+    else if (auto *box = qobject_cast<QSpinBox *>(widget))
+        box->setValue(value.toInt());
+    else if (auto *combo = qobject_cast<QComboBox *>(widget))
+        combo->setCurrentIndex(value.toInt());
+    else if (auto *edit = qobject_cast<QLineEdit *>(widget))
+        edit->setText(value.toString());
+    else if (auto *button = qobject_cast<QAbstractButton *>(widget)) {
+        if (button->isChecked() != value.toBool())
+            button->click();
+    } else
+        return false;
+    return true;
+}
+
+inline QVariant fieldValue(QDialog &dialog, const QString &name)
+{
+    QWidget *widget = field(dialog, name);
+    if (auto *box = qobject_cast<QDoubleSpinBox *>(widget))
+        return box->value();
+    if (auto *box = qobject_cast<QSpinBox *>(widget))
+        return box->value();
+    if (auto *combo = qobject_cast<QComboBox *>(widget))
+        return combo->currentIndex();
+    if (auto *edit = qobject_cast<QLineEdit *>(widget))
+        return edit->text();
+    if (auto *button = qobject_cast<QAbstractButton *>(widget))
+        return button->isChecked();
+    if (auto *label = qobject_cast<QLabel *>(widget))
+        return label->text();
+    return QVariant();
+}
+
+inline QStringList tabTitles(QDialog &dialog)
+{
+    auto *tabs = dialog.findChild<QTabWidget *>(QStringLiteral("configurationTabs"));
+    QStringList titles;
+    for (int i = 0; tabs && i < tabs->count(); ++i)
+        titles << tabs->tabText(i);
+    return titles;
+}
+
+inline bool lampOn(QDialog &dialog, const QString &name)
+{
+    return field(dialog, name)->styleSheet() == QLatin1String("background-color: #0F0;");
+}
+
+} // namespace ConfigDialogDriver
