@@ -40,6 +40,10 @@ int main(int argc, char *argv[])
     case SimOptions::Outcome::Help:
         std::fputs(qPrintable(options.helpText()), stdout);
         return 0;
+    case SimOptions::Outcome::Version:
+        std::printf("%s %s\n", qPrintable(QCoreApplication::applicationName()),
+                    qPrintable(QCoreApplication::applicationVersion()));
+        return 0;
     case SimOptions::Outcome::Error:
         return fail(options.errorText() + QStringLiteral(" (see --help)"));
     case SimOptions::Outcome::Run:

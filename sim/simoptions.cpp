@@ -74,6 +74,7 @@ SimOptions::Outcome SimOptions::parse(const QStringList &arguments)
     QCommandLineParser parser;
     parser.setApplicationDescription(QString::fromUtf8(description));
     const QCommandLineOption helpOption = parser.addHelpOption();
+    const QCommandLineOption versionOption = parser.addVersionOption();
     const auto value = [](const char *name, const char *text, const char *valueName) {
         return QCommandLineOption(QString::fromLatin1(name), QString::fromLatin1(text),
                                   QString::fromLatin1(valueName));
@@ -122,6 +123,8 @@ SimOptions::Outcome SimOptions::parse(const QStringList &arguments)
     }
     if (parser.isSet(helpOption))
         return Outcome::Help;
+    if (parser.isSet(versionOption))
+        return Outcome::Version;
     if (!parser.positionalArguments().isEmpty()) {
         error = QStringLiteral("unexpected argument %1").arg(parser.positionalArguments().first());
         return Outcome::Error;

@@ -11,7 +11,7 @@
 class SimOptions
 {
 public:
-    enum class Outcome { Run, Help, Error };
+    enum class Outcome { Run, Help, Version, Error };
 
     Outcome parse(const QStringList &arguments);
     QString helpText() const { return help; }

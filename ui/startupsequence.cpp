@@ -9,6 +9,7 @@
 void StartupSequence::setApplicationIdentity()
 {
     QCoreApplication::setApplicationName(QStringLiteral("VKT Dashboard"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VKT_VERSION));
     QCoreApplication::setOrganizationName(QStringLiteral("Tarnwell"));
     QCoreApplication::setOrganizationDomain(QStringLiteral("tarnwell.example"));
     QGuiApplication::setApplicationDisplayName(QStringLiteral("VKT Dashboard"));
