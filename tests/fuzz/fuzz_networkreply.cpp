@@ -20,9 +20,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     fuzz::require(ReplyFramer::parseNetwork(" \r\n" + bytes + "\t\n ") == reply,
                   "white space around a datagram changes nothing");
 
-    const QByteArray envelope =
-            QJsonDocument(QJsonObject{{QStringLiteral("data"), reply}}).toJson(QJsonDocument::Compact);
-    fuzz::require(ReplyFramer::parseNetwork(envelope) == reply,
+    // Compared with what JSON itself reads back from the reply's text: Qt's writer may move a
+    // number beyond 2^63 by one unit in the last place, which is no matter of the framing.
+    const auto compact = [](const QJsonObject &object) {
+        return QJsonDocument(object).toJson(QJsonDocument::Compact);
+    };
+    const QJsonObject readBack = QJsonDocument::fromJson(compact(reply)).object();
+    fuzz::require(ReplyFramer::parseNetwork(compact({{QStringLiteral("data"), reply}})) == readBack,
                   "a reply sent again in its envelope reads the same");
 
     if (!reply.isEmpty()) {
