@@ -1,3 +1,4 @@
+#include "devicevocabulary.h"
 #include "remotedevice.h"
 #include "scriptedpeer.h"
 #include "signalrecorder.h"
@@ -18,6 +19,7 @@ private slots:
     void stateChanges_data();
     void stateChanges();
     void reconnectSignalsEveryMember();
+    void highDioBitsKeepTheDecodedOnes();
     void exportDocument_data();
     void exportDocument();
     void import_data();
@@ -170,6 +172,18 @@ void TestExchange::reconnectSignalsEveryMember()
     QVERIFY(device.connectDevice(address));
     QCOMPARE(recorder.events, QStringList({"deviceConnect", "toolComChanged 1",
                                            "metricUnitsChanged 1", "actualForceChanged 4"}));
+}
+
+// Bit 31 does not fit an int: the word must still give the bits below it.
+void TestExchange::highDioBitsKeepTheDecodedOnes()
+{
+    ScriptedPeer peer;
+    RemoteDevice device;
+    SignalRecorder recorder(&device);
+    connectTo(peer, device, false, R"({"metricUnits": 1, "dioValue": 2147745795})");
+    QCOMPARE(device.dioValue(), 0x80040003u);
+    QVERIFY(recorder.events.contains("commandLevelChanged 3"));
+    QVERIFY((device.dioValue() & DioMask::toolCom) != 0);
 }
 
 void TestExchange::exportDocument_data()
