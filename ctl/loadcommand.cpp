@@ -4,7 +4,7 @@
 #include "devicesession.h"
 #include "devicevocabulary.h"
 #include "parametercomparison.h"
-#include "parametervalidator.h"
+#include "parameterimport.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -27,9 +27,10 @@ ExitStatus LoadCommand::run(const CtlRequest &request)
     if (!session.open(request.address))
         return ExitStatus::DeviceFailure;
     // Whether an "hbn" record is needed is known only once the device has answered.
-    QString reason;
-    if (!ParameterValidator::validate(document, session.device().hasDio(), &reason)) {
-        CtlOutput::error(QStringLiteral("%1 (%2)").arg(tr(badFileText), reason));
+    const ParameterImport::Result plan =
+            ParameterImport::commandsFor(text, session.device().hasDio());
+    if (!plan.isAccepted()) {
+        CtlOutput::error(QStringLiteral("%1 (%2)").arg(tr(badFileText), plan.rejection));
         return ExitStatus::BadParameterFile;
     }
     return request.dryRun ? compare(session, document) : import(session, text);
@@ -42,12 +43,12 @@ ExitStatus LoadCommand::readFile(const QString &fileName, QByteArray *text, QJso
         CtlOutput::error(tr("Error opening file! %1: %2").arg(fileName, file.errorString()));
         return ExitStatus::DeviceFailure;
     }
-    *text = file.read(maxFileBytes + 1);
+    *text = file.read(ParameterImport::maxFileBytes + 1);
     if (file.error() != QFileDevice::NoError) {
         CtlOutput::error(tr("Error opening file! %1: %2").arg(fileName, file.errorString()));
         return ExitStatus::DeviceFailure;
     }
-    if (text->size() > maxFileBytes) {
+    if (text->size() > ParameterImport::maxFileBytes) {
         CtlOutput::error(QStringLiteral("%1 (%2)").arg(tr(badFileText), tr("file too large")));
         return ExitStatus::BadParameterFile;
     }

@@ -15,8 +15,6 @@ class LoadCommand
     Q_DECLARE_TR_FUNCTIONS(LoadCommand)
 
 public:
-    // Parameter files are a few hundred bytes; anything far larger is not one.
-    static constexpr qint64 maxFileBytes = 1024 * 1024;
 
     static ExitStatus run(const CtlRequest &request);
 

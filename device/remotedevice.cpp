@@ -7,7 +7,7 @@
 #include <QDeadlineTimer>
 #include <QHostInfo>
 #include <QMetaEnum>
-#include <QNetworkDatagram>
+#include <QHostAddress>
 
 #include <utility>
 
@@ -15,7 +15,6 @@ namespace {
 
 constexpr int replyWaitMs = 1000;    // one wait for more reply data
 constexpr int attemptBoundMs = 3000; // whole attempt, however the reply trickles in
-constexpr int replyLimitBytes = 64 * 1024;
 constexpr int attemptsPerExchange = 3;
 
 template <typename Enum>
@@ -53,10 +52,15 @@ bool RemoteDevice::connectDevice(const QString &deviceAddress)
 {
     qCDebug(lcDevice).noquote() << "connectDevice(" + deviceAddress + ")";
 
-    if (deviceAddress.contains(DeviceAddress::networkScheme))
-        m_transport = openNetwork(QString(deviceAddress).remove(DeviceAddress::networkScheme));
-    else if (deviceAddress.contains(DeviceAddress::serialScheme))
-        m_transport = openSerial(QString(deviceAddress).remove(DeviceAddress::serialScheme));
+    const bool network = deviceAddress.contains(DeviceAddress::networkScheme);
+    if (network || deviceAddress.contains(DeviceAddress::serialScheme)) {
+        // A new address replaces the link: the old one must not live on behind a failed open.
+        if (m_transport)
+            disconnectDevice();
+        m_transport = network
+                ? openNetwork(QString(deviceAddress).remove(DeviceAddress::networkScheme))
+                : openSerial(QString(deviceAddress).remove(DeviceAddress::serialScheme));
+    }
 
     if (!m_transport)
         return false;
@@ -75,6 +79,8 @@ void RemoteDevice::disconnectDevice()
 {
     qCDebug(lcDevice) << "disconnectDevice(void)";
     m_pollTimer.stop();
+    ++m_pollEpoch;
+    m_missedStatePolls = 0;
     // Cleared before closing: closing may report an error that lands here again.
     if (QIODevice *transport = std::exchange(m_transport, nullptr))
         transport->close();
@@ -106,25 +112,33 @@ QIODevice *RemoteDevice::openSerial(const QString &portName)
 
 QIODevice *RemoteDevice::openNetwork(const QString &host)
 {
-    const QHostInfo info = QHostInfo::fromName(host);
-    if (info.error() != QHostInfo::NoError || info.addresses().isEmpty())
-        return nullptr;
-    m_udpSocket.connectToHost(info.addresses().constFirst(), DeviceAddress::udpPort, QIODevice::ReadWrite);
+    // An address text is taken as it is: a lookup would ask the name server about it first.
+    QHostAddress address(host);
+    if (address.isNull()) {
+        const QHostInfo info = QHostInfo::fromName(host);
+        if (info.error() != QHostInfo::NoError || info.addresses().isEmpty())
+            return nullptr;
+        address = info.addresses().constFirst();
+    }
+    m_udpSocket.connectToHost(address, DeviceAddress::udpPort, QIODevice::ReadWrite);
     return &m_udpSocket;
 }
 
 void RemoteDevice::errorOccurred(QSerialPort::SerialPortError error)
 {
     qCDebug(lcDevice).noquote() << "Serial Error: " + enumName(error);
-    if (error != QSerialPort::NoError)
+    // A port that failed to open, or was left behind, has no say over another link.
+    if (error != QSerialPort::NoError && m_transport == &m_serialPort)
         disconnectDevice();
 }
 
 void RemoteDevice::socketErrorOccurred(QAbstractSocket::SocketError error)
 {
-    // A reply wait that runs out is the exchange's business; anything else (a peer whose port
-    // is closed, a socket Qt has closed) leaves no usable link behind.
-    if (error == QAbstractSocket::SocketTimeoutError || m_transport != &m_udpSocket)
+    // A reply wait that runs out, or a read that finds no datagram, is the exchange's
+    // business; anything else (a peer whose port is closed, a socket Qt has closed) leaves no
+    // usable link behind.
+    if (error == QAbstractSocket::SocketTimeoutError || error == QAbstractSocket::TemporaryError
+        || m_transport != &m_udpSocket)
         return;
     qCDebug(lcDevice).noquote() << "Socket Error: " + enumName(error);
     disconnectDevice();
@@ -139,9 +153,8 @@ QJsonValue RemoteDevice::sendCommand(const QString &path, const QString &value)
     for (int attempt = 0; attempt < attemptsPerExchange; ++attempt) {
         if (!isLinkUsable())
             return QJsonValue(QJsonValue::Null);
-        const QJsonObject reply = exchangeAttempt(line);
-        if (!reply.isEmpty())
-            return reply.value(path);
+        if (const std::optional<QJsonValue> answer = exchangeAttempt(line, path))
+            return *answer;
     }
     if (m_transport)
         disconnectDevice();
@@ -160,43 +173,48 @@ QByteArray RemoteDevice::commandLine(const QString &path, const QString &value) 
     return line.toUtf8();
 }
 
-// One write and the wait for its reply. An empty result is a failed attempt; errors seen by
-// the transport inside a wait may have ended the link by the time a wait returns.
-QJsonObject RemoteDevice::exchangeAttempt(const QByteArray &line)
+// One write and the wait for the reply that names `path`; nothing when the attempt failed.
+// Replies naming another path (late, repeated or unasked) are dropped and the wait goes on
+// within the same bounds. Errors seen by the transport inside a wait may have ended the link
+// by the time a wait returns.
+std::optional<QJsonValue> RemoteDevice::exchangeAttempt(const QByteArray &line,
+                                                        const QString &path)
 {
     discardStaleInput();
     if (!isLinkUsable())
-        return {};
+        return std::nullopt;
     m_transport->write(line);
 
     QByteArray buffer;
     qint64 received = 0;
     const QDeadlineTimer deadline(attemptBoundMs);
-    for (;;) {
+    while (received <= replyLimitBytes) {
         const qint64 remainingMs = deadline.remainingTime();
         if (remainingMs <= 0)
-            return {};
+            return std::nullopt;
         if (!m_transport->waitForReadyRead(int(qMin<qint64>(replyWaitMs, remainingMs)))
             || !isLinkUsable())
-            return {};
-        const QByteArrayList chunks = readPending();
-        if (chunks.isEmpty() && m_transport == &m_udpSocket) {
-            // Readable yet no datagram: Qt's peek has swallowed a socket error, on a connected
-            // socket the closed port of a peer that is gone or rebooting. The attempt fails at
-            // once rather than waiting out its bound; a spurious wake-up only costs a resend.
-            return {};
-        }
-        for (const QByteArray &chunk : chunks) {
+            return std::nullopt;
+        std::optional<QJsonValue> answer;
+        if (m_transport == &m_serialPort) {
+            const QByteArray chunk = m_serialPort.readAll();
             received += chunk.size();
-            // Each datagram is a whole reply; serial bytes add up to one.
-            buffer = m_transport == &m_serialPort ? buffer + chunk : chunk;
-            const QJsonObject reply = parseReply(buffer);
-            if (!reply.isEmpty())
-                return reply;
+            buffer += chunk;
+            answer = takeSerialAnswer(&buffer, path);
+        } else {
+            const qint64 before = received;
+            answer = readNetworkAnswer(path, &received);
+            if (!answer && received == before) {
+                // Readable yet no datagram: a socket error, on a connected socket the closed
+                // port of a peer that is gone or rebooting. The attempt fails at once rather
+                // than waiting out its bound; a spurious wake-up only costs a resend.
+                return std::nullopt;
+            }
         }
-        if (received > replyLimitBytes || !isLinkUsable())
-            return {};
+        if (answer || !isLinkUsable())
+            return answer;
     }
+    return std::nullopt;
 }
 
 // The exchange is one command, one reply: anything pending now answers nothing we ask next.
@@ -206,25 +224,42 @@ void RemoteDevice::discardStaleInput()
         m_serialPort.clear(QSerialPort::Input);
         m_serialPort.readAll();
     } else if (m_transport == &m_udpSocket) {
-        while (m_udpSocket.hasPendingDatagrams())
-            m_udpSocket.receiveDatagram();
+        while (m_udpSocket.readDatagram(m_datagram.data(), m_datagram.size()) >= 0) {
+        }
     }
 }
 
-QByteArrayList RemoteDevice::readPending()
+// Takes every complete frame (up to and including its prompt) out of `buffer`; the first one
+// that echoes `path` answers, the others are dropped. An incomplete rest stays for more bytes.
+std::optional<QJsonValue> RemoteDevice::takeSerialAnswer(QByteArray *buffer, const QString &path)
 {
-    QByteArrayList chunks;
-    if (m_transport == &m_serialPort) {
-        chunks.append(m_serialPort.readAll());
-    } else if (m_transport == &m_udpSocket) {
-        while (m_udpSocket.hasPendingDatagrams())
-            chunks.append(m_udpSocket.receiveDatagram().data());
+    for (;;) {
+        const int promptAt = buffer->indexOf(ReplyFramer::prompt);
+        if (promptAt < 0)
+            return std::nullopt;
+        const QByteArray frame = buffer->left(promptAt + ReplyFramer::prompt.size());
+        buffer->remove(0, frame.size());
+        const QJsonObject reply = ReplyFramer::parseSerial(frame);
+        if (reply.contains(path))
+            return reply.value(path);
+        qCDebug(lcDevice) << "Dropped a frame that does not answer" << path << frame;
     }
-    return chunks;
 }
 
-QJsonObject RemoteDevice::parseReply(const QByteArray &bytes) const
+// Reads the datagrams that are there, each in one call, until one answers `path`. `received`
+// grows by every datagram read, an empty one included.
+std::optional<QJsonValue> RemoteDevice::readNetworkAnswer(const QString &path, qint64 *received)
 {
-    return m_transport == &m_serialPort ? ReplyFramer::parseSerial(bytes)
-                                        : ReplyFramer::parseNetwork(bytes);
+    for (;;) {
+        const qint64 size = m_udpSocket.readDatagram(m_datagram.data(), m_datagram.size());
+        if (size < 0)
+            return std::nullopt;
+        *received += qMax<qint64>(size, 1);
+        const QJsonObject reply =
+                ReplyFramer::parseNetwork(QByteArray::fromRawData(m_datagram.constData(), int(size)));
+        if (reply.contains(path))
+            return reply.value(path);
+        if (!reply.isEmpty())
+            qCDebug(lcDevice) << "Dropped a datagram that does not answer" << path << reply.keys();
+    }
 }

@@ -1,15 +1,18 @@
 #pragma once
 
 #include <QAbstractSocket>
-#include <QByteArrayList>
 #include <QJsonObject>
 #include <QJsonValue>
 #include <QObject>
 #include <QSerialPort>
 #include <QTimer>
 #include <QUdpSocket>
+#include <QVector>
+
+#include <optional>
 
 class QIODevice;
+struct ParameterCommand;
 
 // The one link to one device: owns the serial and UDP transports, performs every exchange as a
 // blocking call on the calling (GUI) thread, polls the device state and publishes each change as
@@ -33,7 +36,7 @@ public:
     void setPolling(bool enable);
 
     bool hasDio() const;
-    int dioValue() const;
+    quint32 dioValue() const;
     QJsonObject vktCfgObject();
     QJsonObject hbnCfgObject();
     QJsonObject hbnModuleInfo();
@@ -96,18 +99,24 @@ private slots:
     void socketErrorOccurred(QAbstractSocket::SocketError error);
 
 private:
+    static constexpr int replyLimitBytes = 64 * 1024; // one attempt reads no more than this
+
     QIODevice *openSerial(const QString &portName);
     QIODevice *openNetwork(const QString &host);
-    QJsonObject parseReply(const QByteArray &bytes) const;
 
     bool isLinkUsable() const;
     QByteArray commandLine(const QString &path, const QString &value) const;
-    QJsonObject exchangeAttempt(const QByteArray &line);
+    std::optional<QJsonValue> exchangeAttempt(const QByteArray &line, const QString &path);
     void discardStaleInput();
-    QByteArrayList readPending();
-    void emitMemberChanges(const QJsonObject &state, const QJsonObject &previous);
-    void emitDioChanges(const QJsonObject &state, const QJsonObject &previous);
+    std::optional<QJsonValue> takeSerialAnswer(QByteArray *buffer, const QString &path);
+    std::optional<QJsonValue> readNetworkAnswer(const QString &path, qint64 *received);
+    void missedStatePoll();
+    void sendCommands(const QVector<ParameterCommand> &commands);
+    bool isCurrentPoll(quint64 poll) const { return poll == m_pollEpoch; }
+    void emitMemberChanges(const QJsonObject &state, const QJsonObject &previous, quint64 poll);
+    void emitDioChanges(const QJsonObject &state, const QJsonObject &previous, quint64 poll);
     static int wholeNumber(const QJsonValue &value);
+    static quint32 dioWord(const QJsonValue &value);
 
     QTimer m_pollTimer;
     QIODevice *m_transport = nullptr;
@@ -116,4 +125,10 @@ private:
     QJsonObject m_deviceIdRecord;
     QJsonObject m_toolIdRecord;
     QJsonObject m_stateRecord;
+    // Bumped by every poll and every end of a link: a poll whose number is no longer current
+    // has been overtaken and signals nothing more.
+    quint64 m_pollEpoch = 0;
+    int m_missedStatePolls = 0;
+    // Every datagram is read whole in a single call: none can be larger.
+    QByteArray m_datagram{replyLimitBytes, Qt::Uninitialized};
 };

@@ -2,7 +2,7 @@
 
 #include "devicelog.h"
 #include "devicevocabulary.h"
-#include "parametervalidator.h"
+#include "parameterimport.h"
 
 #include <QJsonDocument>
 
@@ -18,9 +18,9 @@ bool RemoteDevice::hasDio() const
     return isConnected() && m_stateRecord.contains(RecordKey::dioValue);
 }
 
-int RemoteDevice::dioValue() const
+quint32 RemoteDevice::dioValue() const
 {
-    return wholeNumber(m_stateRecord.value(RecordKey::dioValue));
+    return dioWord(m_stateRecord.value(RecordKey::dioValue));
 }
 
 QJsonObject RemoteDevice::vktCfgObject()
@@ -48,23 +48,24 @@ void RemoteDevice::saveConfig()
 
 void RemoteDevice::sendConfigObject(const QJsonObject &object, const QString &prefix)
 {
-    // The unit system goes first so that every value after it is read in the right units.
-    if (object.contains(RecordKey::metricUnits)) {
-        sendCommand(prefix + QLatin1Char('/') + RecordKey::metricUnits,
-                    formatValue(object.value(RecordKey::metricUnits)));
-    }
+    sendCommands(ParameterImport::settingsFor(object, prefix));
+}
 
-    for (auto it = object.begin(); it != object.end(); ++it) {
-        const QString path = prefix + QLatin1Char('/') + it.key();
-        if (it.value().isObject())
-            sendConfigObject(it.value().toObject(), path);
-        else
-            sendCommand(path, formatValue(it.value()));
+void RemoteDevice::sendCommands(const QVector<ParameterCommand> &commands)
+{
+    for (const ParameterCommand &command : commands) {
+        if (!isConnected())
+            return;
+        sendCommand(command.path, command.value);
     }
 }
 
+// A backup is whole or not at all: without a state on this link there is no telling whether the
+// device is an HBN unit, and a link lost on the way may have cut a record short.
 bool RemoteDevice::saveParameters(QIODevice *file)
 {
+    if (!isConnected() || m_stateRecord.isEmpty())
+        return false;
     QJsonObject document;
     const QJsonObject vkt = vktCfgObject();
     if (vkt.isEmpty())
@@ -76,33 +77,23 @@ bool RemoteDevice::saveParameters(QIODevice *file)
             return false;
         document.insert(RecordKey::hbnRecord, hbn);
     }
+    if (!isConnected())
+        return false;
     const QByteArray text = QJsonDocument(document).toJson(QJsonDocument::Indented);
     return file->write(text) == text.size();
 }
 
 bool RemoteDevice::loadParameters(QIODevice *file)
 {
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(file->readAll(), &error);
-    if (error.error != QJsonParseError::NoError)
-        return false;
-
     // Settled before anything is sent: the whole file is checked first, so a bad one leaves
-    // nothing of itself active in the device.
-    const bool needsHbn = hasDio();
-    QString reason;
-    if (!ParameterValidator::validate(document, needsHbn, &reason)) {
-        qCDebug(lcDevice).noquote() << "Parameter file rejected: " + reason;
+    // nothing of itself active in the device. Reading stops just past the size bound.
+    const ParameterImport::Result import =
+            ParameterImport::commandsFor(file->read(ParameterImport::maxFileBytes + 1), hasDio());
+    if (!import.isAccepted()) {
+        qCDebug(lcDevice).noquote() << "Parameter file rejected: " + import.rejection;
         return false;
     }
-
-    const QJsonObject root = document.object();
-    const auto sendRecord = [this, &root](const QString &record) {
-        sendConfigObject(QJsonObject{{record, root.value(record)}}, QString());
-    };
-    sendRecord(RecordKey::vktRecord);
-    if (needsHbn)
-        sendRecord(RecordKey::hbnRecord);
+    sendCommands(import.commands);
     // A link lost on the way means part of the file never reached the device.
     return isConnected();
 }

@@ -1,5 +1,6 @@
 #include "remotedevice.h"
 
+#include "devicelog.h"
 #include "devicevocabulary.h"
 
 #include <array>
@@ -10,6 +11,7 @@
 namespace {
 
 constexpr int pollIntervalMs = 300;
+constexpr int missedStatePollLimit = 3; // polls in a row without a state end the link
 
 double number(const QJsonValue &value)
 {
@@ -39,6 +41,17 @@ int RemoteDevice::wholeNumber(const QJsonValue &value)
     return d == std::trunc(d) ? truncated(value) : 0;
 }
 
+// The low 32 bits of a whole number, so that a high bit (bit 31 included, or a negative word
+// from a device that writes it signed) never costs the bits below it.
+quint32 RemoteDevice::dioWord(const QJsonValue &value)
+{
+    constexpr double exactIntegerLimit = 9007199254740992.0; // 2^53
+    const double d = number(value);
+    if (d != std::trunc(d) || std::abs(d) >= exactIntegerLimit)
+        return 0;
+    return static_cast<quint32>(static_cast<quint64>(static_cast<qint64>(d)));
+}
+
 void RemoteDevice::setPolling(bool enable)
 {
     if (enable)
@@ -49,20 +62,41 @@ void RemoteDevice::setPolling(bool enable)
 
 void RemoteDevice::updateState()
 {
+    const quint64 poll = ++m_pollEpoch;
     const QJsonObject state = sendCommand(DevicePath::stateObject).toObject();
-    if (state.isEmpty())
+    // A link that ended inside the exchange, or a poll started meanwhile, has the last word.
+    if (!isCurrentPoll(poll) || !isLinkUsable())
         return;
+    if (state.isEmpty()) {
+        missedStatePoll();
+        return;
+    }
+    m_missedStatePolls = 0;
 
     // Receivers may read the record, so it is stored first; the comparison works on local
     // copies because a receiver may also end the link in the middle.
     const QJsonObject previous = std::exchange(m_stateRecord, state);
-    emitMemberChanges(state, previous);
-    emitDioChanges(state, previous);
-    if (isLinkUsable())
+    emitMemberChanges(state, previous, poll);
+    emitDioChanges(state, previous, poll);
+    if (isCurrentPoll(poll) && isLinkUsable())
         m_pollTimer.start(pollIntervalMs);
 }
 
-void RemoteDevice::emitMemberChanges(const QJsonObject &state, const QJsonObject &previous)
+// A device that answers, but not with its state, would leave the last values on show as if
+// live: polling goes on, and a few such answers in a row end the link.
+void RemoteDevice::missedStatePoll()
+{
+    if (++m_missedStatePolls < missedStatePollLimit) {
+        m_pollTimer.start(pollIntervalMs);
+        return;
+    }
+    qCDebug(lcDevice) << "No state object in" << missedStatePollLimit
+                      << "polls in a row: ending the link";
+    disconnectDevice();
+}
+
+void RemoteDevice::emitMemberChanges(const QJsonObject &state, const QJsonObject &previous,
+                                     quint64 poll)
 {
     static const std::array<StateMember, 10> members{{
         {RecordKey::metricUnits,
@@ -89,18 +123,21 @@ void RemoteDevice::emitMemberChanges(const QJsonObject &state, const QJsonObject
 
     for (const StateMember &member : members) {
         const QJsonValue value = state.value(member.key);
+        if (!isCurrentPoll(poll))
+            return;
         if (value != previous.value(member.key))
             member.emitChange(this, value);
     }
 }
 
-void RemoteDevice::emitDioChanges(const QJsonObject &state, const QJsonObject &previous)
+void RemoteDevice::emitDioChanges(const QJsonObject &state, const QJsonObject &previous,
+                                  quint64 poll)
 {
     // The bit groups of "dioValue" in the order they are examined; a null signal is the tool
     // presence bit, which asks the tool again instead of signalling the bit.
     struct DioGroup
     {
-        int mask;
+        quint32 mask;
         void (RemoteDevice::*signal)(int);
     };
     static const std::array<DioGroup, 10> groups{{
@@ -120,13 +157,15 @@ void RemoteDevice::emitDioChanges(const QJsonObject &state, const QJsonObject &p
     if (!isConnected() || !state.contains(key) || state.value(key) == previous.value(key))
         return;
 
-    const int value = wholeNumber(state.value(key));
-    const int changed = value ^ wholeNumber(previous.value(key));
+    const quint32 value = dioWord(state.value(key));
+    const quint32 changed = value ^ dioWord(previous.value(key));
     for (const DioGroup &group : groups) {
+        if (!isCurrentPoll(poll))
+            return;
         if (!(changed & group.mask))
             continue;
         if (group.signal)
-            emit(this->*group.signal)(value & group.mask);
+            emit(this->*group.signal)(static_cast<int>(value & group.mask));
         else
             updateTool();
     }

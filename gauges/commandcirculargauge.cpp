@@ -15,6 +15,8 @@ namespace {
 constexpr int longPressMs = 700;
 constexpr int repeatDelayMs = 700;
 constexpr int repeatIntervalMs = 100;
+// How close a press and the activation it caused arrive, in either order.
+constexpr int activatingPressMs = 250;
 
 const char *const buttonStyle =
     "color: #FFF;"
@@ -112,8 +114,14 @@ bool CommandCircularGauge::event(QEvent *event)
         mouseInside = false;
         break;
     case QEvent::WindowActivate:
-        // A click on this gauge that activates the window must not act on the gauge.
-        ignoreNextPress = mouseInside;
+        // A click on this gauge that activates the window must not act on the gauge; an
+        // activation without a click (a box closing, the keyboard) costs no later click. When
+        // the window system delivers the activation after its press, that press was the
+        // click and has been had already.
+        if (mouseInside && !(pressedAt.isValid() && pressedAt.elapsed() < activatingPressMs))
+            activatedAt.start();
+        else
+            activatedAt.invalidate();
         break;
     default:
         break;
@@ -124,8 +132,9 @@ bool CommandCircularGauge::event(QEvent *event)
 void CommandCircularGauge::mousePressEvent(QMouseEvent *event)
 {
     event->accept();
-    if (ignoreNextPress) {
-        ignoreNextPress = false;
+    pressedAt.start();
+    if (isActivatingPress()) {
+        activatedAt.invalidate();
         return;
     }
     if (!commandFocus) {
@@ -134,6 +143,11 @@ void CommandCircularGauge::mousePressEvent(QMouseEvent *event)
     }
     const QPoint at = event->localPos().toPoint(); // rounds each coordinate
     setCommandValue(pointToValue(at.x(), at.y()));
+}
+
+bool CommandCircularGauge::isActivatingPress() const
+{
+    return activatedAt.isValid() && activatedAt.elapsed() < activatingPressMs;
 }
 
 void CommandCircularGauge::mouseReleaseEvent(QMouseEvent *)

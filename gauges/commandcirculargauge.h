@@ -2,6 +2,8 @@
 
 #include "circulargauge.h"
 
+#include <QElapsedTimer>
+
 class QPushButton;
 class QTimer;
 
@@ -23,7 +25,10 @@ public:
     double commandValue = 0;  // the command shown, always on the scale
     bool commandFocus = false;
     bool mouseInside = false;
-    bool ignoreNextPress = false; // swallows the click that activated the window
+    // When the window last became active with the pointer over the gauge: a press right after
+    // it is the click that activated the window, not one meant for the gauge.
+    QElapsedTimer activatedAt;
+    QElapsedTimer pressedAt; // the last press, for an activation delivered after it
     QPushButton *plusButton = nullptr;
     QPushButton *minusButton = nullptr;
     QTimer *longPressTimer = nullptr;
@@ -49,5 +54,6 @@ protected:
     void drawNeedle(QPainter *painter) override;
 
 private:
+    bool isActivatingPress() const;
     QPushButton *makeStepButton(const QString &text, const QString &styleSheet);
 };

@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QSaveFile>
+#include <QTimer>
 
 #include <cmath>
 #include <limits>
@@ -19,6 +20,8 @@ namespace {
 // A weighing runs from the first negative payload weight until the next zero or positive one.
 // There is only one dashboard, so this belongs to the program rather than to a window.
 bool weighingInProgress = false;
+// The save question is on its way or open: a further weight must not ask it twice.
+bool weighingQuestionPending = false;
 
 const char *const boxTitle = "VKT Dashboard";
 const char *const connectedColor = "#0C0";
@@ -62,6 +65,7 @@ MainWindow::MainWindow(QWidget *parent)
 MainWindow::~MainWindow()
 {
     weighingInProgress = false;
+    weighingQuestionPending = false;
 }
 
 void MainWindow::connectSignals()
@@ -289,8 +293,10 @@ void MainWindow::setPayloadWeight(double value)
     if (value == 0) {
         payloadWeight->setStyleSheet(QStringLiteral("background-color: #C00; color: white;"));
         payloadWeight->setText(tr("UNKNOWN"));
-        if (weighingInProgress)
-            showCritical(this, tr(weighingErrorText));
+        // Boxes open from the event loop once the state signal has returned, so the poll that
+        // brought the news finishes and the gauges go on updating behind the box.
+        if (weighingInProgress && !weighingQuestionPending)
+            QTimer::singleShot(0, this, [this] { showCritical(this, tr(weighingErrorText)); });
         weighingInProgress = false;
     } else if (value < 0) {
         payloadWeight->setStyleSheet(QStringLiteral("background-color: #C00; color: black;"));
@@ -304,15 +310,25 @@ void MainWindow::setPayloadWeight(double value)
                 remoteDevice.stateRecord().value(RecordKey::metricUnits).toInt() != 0;
         payloadWeight->setText(metric ? QString::asprintf("%0.2lf Kg", value)
                                       : QString::asprintf("%0.1lf Lb", value));
-        if (weighingInProgress
-            && QMessageBox::question(this, boxTitle, tr("Save new payload weight as default?"),
-                                     QMessageBox::Yes | QMessageBox::No)
-                    == QMessageBox::Yes) {
-            remoteDevice.saveConfig();
+        if (weighingInProgress && !weighingQuestionPending) {
+            weighingQuestionPending = true;
+            QTimer::singleShot(0, this, &MainWindow::askToSaveWeight);
         }
-        weighingInProgress = false;
     }
     updateWeighButton();
+}
+
+// The weighing counts as in progress until the operator has answered.
+void MainWindow::askToSaveWeight()
+{
+    if (QMessageBox::question(this, boxTitle, tr("Save new payload weight as default?"),
+                              QMessageBox::Yes | QMessageBox::No)
+                == QMessageBox::Yes
+        && remoteDevice.isConnected()) {
+        remoteDevice.saveConfig();
+    }
+    weighingInProgress = false;
+    weighingQuestionPending = false;
 }
 
 bool MainWindow::event(QEvent *e)

@@ -14,6 +14,8 @@ class TestCommandCircularGauge : public QObject
 private slots:
     void clickSetsCommand_data();
     void clickSetsCommand();
+    void laterClickIsNeverLost_data();
+    void laterClickIsNeverLost();
     void commandValues();
     void commandModeShowsNeedleAndButtons();
     void longPress_data();
@@ -48,6 +50,7 @@ void TestCommandCircularGauge::clickSetsCommand()
     QSignalSpy changed(probe.gauge, &CommandCircularGauge::commandChanged);
     QTest::mouseClick(probe.gauge, Qt::LeftButton, Qt::NoModifier, click);
     QCOMPARE(changed.count(), 0); // measured mode
+    QTest::qWait(300); // that press is no longer the one an activation answers
     probe.gauge->setCommandFocus(true);
     for (QEvent::Type type : {QEvent::Enter, QEvent::Leave, QEvent::WindowActivate}) {
         QEvent event(type);
@@ -62,6 +65,36 @@ void TestCommandCircularGauge::clickSetsCommand()
     QCOMPARE(changed.count(), 1);
     QCOMPARE(changed.at(0).at(0).toDouble(), command);
     QCOMPARE(probe.gauge->commandValue, command);
+}
+
+// An activation without a click (a box closing over the gauge), or one delivered after the
+// press that caused it, costs the operator no later click.
+void TestCommandCircularGauge::laterClickIsNeverLost_data()
+{
+    QTest::addColumn<bool>("pressFirst");
+    QTest::newRow("box closing, then a click") << false;
+    QTest::newRow("press, then its activation") << true;
+}
+
+void TestCommandCircularGauge::laterClickIsNeverLost()
+{
+    QFETCH(bool, pressFirst);
+    Probe probe(QSize(250, 250));
+    probe.image();
+    probe.gauge->setCommandFocus(true);
+    QSignalSpy changed(probe.gauge, &CommandCircularGauge::commandChanged);
+    const QPoint click(125, 40);
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(probe.gauge, &enter);
+    if (pressFirst)
+        QTest::mouseClick(probe.gauge, Qt::LeftButton, Qt::NoModifier, click);
+    QEvent activate(QEvent::WindowActivate);
+    QApplication::sendEvent(probe.gauge, &activate);
+    const int before = changed.count();
+    // The operator's next click comes well after the activation.
+    QTest::qWait(400);
+    QTest::mouseClick(probe.gauge, Qt::LeftButton, Qt::NoModifier, click);
+    QCOMPARE(changed.count(), before + 1);
 }
 
 void TestCommandCircularGauge::commandValues()
