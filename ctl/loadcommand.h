@@ -15,7 +15,6 @@ class LoadCommand
     Q_DECLARE_TR_FUNCTIONS(LoadCommand)
 
 public:
-
     static ExitStatus run(const CtlRequest &request);
 
 private:
