@@ -1,3 +1,0 @@
-#include "imagegenlog.h"
-
-Q_LOGGING_CATEGORY(lcImageGen, "vkt.imagegen", QtInfoMsg)
