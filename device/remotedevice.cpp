@@ -7,7 +7,6 @@
 #include <QDeadlineTimer>
 #include <QHostInfo>
 #include <QMetaEnum>
-#include <QNetworkDatagram>
 
 #include <utility>
 
@@ -122,9 +121,11 @@ void RemoteDevice::errorOccurred(QSerialPort::SerialPortError error)
 
 void RemoteDevice::socketErrorOccurred(QAbstractSocket::SocketError error)
 {
-    // A reply wait that runs out is the exchange's business; anything else (a peer whose port
-    // is closed, a socket Qt has closed) leaves no usable link behind.
-    if (error == QAbstractSocket::SocketTimeoutError || m_transport != &m_udpSocket)
+    // A reply wait that runs out, or a read that finds no datagram (which ends every read
+    // loop), is the exchange's business; anything else (a peer whose port is closed, a socket
+    // Qt has closed) leaves no usable link behind.
+    if (error == QAbstractSocket::SocketTimeoutError || error == QAbstractSocket::TemporaryError
+        || m_transport != &m_udpSocket)
         return;
     qCDebug(lcDevice).noquote() << "Socket Error: " + enumName(error);
     disconnectDevice();
@@ -139,9 +140,8 @@ QJsonValue RemoteDevice::sendCommand(const QString &path, const QString &value)
     for (int attempt = 0; attempt < attemptsPerExchange; ++attempt) {
         if (!isLinkUsable())
             return QJsonValue(QJsonValue::Null);
-        const QJsonObject reply = exchangeAttempt(line);
-        if (!reply.isEmpty())
-            return reply.value(path);
+        if (const std::optional<QJsonValue> reply = exchangeAttempt(line, path))
+            return *reply;
     }
     if (m_transport)
         disconnectDevice();
@@ -160,43 +160,78 @@ QByteArray RemoteDevice::commandLine(const QString &path, const QString &value) 
     return line.toUtf8();
 }
 
-// One write and the wait for its reply. An empty result is a failed attempt; errors seen by
-// the transport inside a wait may have ended the link by the time a wait returns.
-QJsonObject RemoteDevice::exchangeAttempt(const QByteArray &line)
+// One write and the wait for the reply that names `path`. No value is a failed attempt; errors
+// seen by the transport inside a wait may have ended the link by the time a wait returns.
+std::optional<QJsonValue> RemoteDevice::exchangeAttempt(const QByteArray &line,
+                                                        const QString &path)
 {
     discardStaleInput();
     if (!isLinkUsable())
-        return {};
+        return std::nullopt;
     m_transport->write(line);
 
-    QByteArray buffer;
+    QByteArray serialBuffer;
     qint64 received = 0;
     const QDeadlineTimer deadline(attemptBoundMs);
     for (;;) {
         const qint64 remainingMs = deadline.remainingTime();
         if (remainingMs <= 0)
-            return {};
+            return std::nullopt;
         if (!m_transport->waitForReadyRead(int(qMin<qint64>(replyWaitMs, remainingMs)))
             || !isLinkUsable())
-            return {};
-        const QByteArrayList chunks = readPending();
-        if (chunks.isEmpty() && m_transport == &m_udpSocket) {
-            // Readable yet no datagram: Qt's peek has swallowed a socket error, on a connected
-            // socket the closed port of a peer that is gone or rebooting. The attempt fails at
-            // once rather than waiting out its bound; a spurious wake-up only costs a resend.
-            return {};
-        }
-        for (const QByteArray &chunk : chunks) {
-            received += chunk.size();
-            // Each datagram is a whole reply; serial bytes add up to one.
-            buffer = m_transport == &m_serialPort ? buffer + chunk : chunk;
-            const QJsonObject reply = parseReply(buffer);
-            if (!reply.isEmpty())
+            return std::nullopt;
+        if (m_transport == &m_serialPort) {
+            if (std::optional<QJsonValue> reply = takeSerialReply(path, &serialBuffer, &received))
                 return reply;
+        } else {
+            bool readAny = false;
+            if (std::optional<QJsonValue> reply = takeDatagramReply(path, &received, &readAny))
+                return reply;
+            // Readable yet no datagram: a socket error the read has reported, or a spurious
+            // wake-up. The attempt fails at once rather than waiting out its bound; a spurious
+            // wake-up only costs a resend.
+            if (!readAny)
+                return std::nullopt;
         }
         if (received > replyLimitBytes || !isLinkUsable())
-            return {};
+            return std::nullopt;
     }
+}
+
+// Frames that name another command (a late reply, a boot banner, an extra prompt) are dropped
+// with their prompt; what follows them stays for the next frame.
+std::optional<QJsonValue> RemoteDevice::takeSerialReply(const QString &path, QByteArray *buffer,
+                                                        qint64 *received)
+{
+    const QByteArray bytes = m_serialPort.readAll();
+    *received += bytes.size();
+    buffer->append(bytes);
+    for (QJsonObject frame = ReplyFramer::takeSerialFrame(buffer); !frame.isEmpty();
+         frame = ReplyFramer::takeSerialFrame(buffer)) {
+        if (frame.contains(path))
+            return frame.value(path);
+        qCDebug(lcDevice) << "Reply for another command dropped:" << frame.keys();
+    }
+    return std::nullopt;
+}
+
+// Each datagram is a whole reply, read in one call; one naming another path (late or
+// duplicated) is dropped.
+std::optional<QJsonValue> RemoteDevice::takeDatagramReply(const QString &path, qint64 *received,
+                                                          bool *readAny)
+{
+    qint64 size = 0;
+    while ((size = m_udpSocket.readDatagram(m_datagram.data(), m_datagram.size())) >= 0) {
+        *readAny = true;
+        *received += size;
+        const QJsonObject reply =
+            ReplyFramer::parseNetwork(QByteArray::fromRawData(m_datagram.constData(), int(size)));
+        if (reply.contains(path))
+            return reply.value(path);
+        if (!reply.isEmpty())
+            qCDebug(lcDevice) << "Reply for another command dropped:" << reply.keys();
+    }
+    return std::nullopt;
 }
 
 // The exchange is one command, one reply: anything pending now answers nothing we ask next.
@@ -206,21 +241,9 @@ void RemoteDevice::discardStaleInput()
         m_serialPort.clear(QSerialPort::Input);
         m_serialPort.readAll();
     } else if (m_transport == &m_udpSocket) {
-        while (m_udpSocket.hasPendingDatagrams())
-            m_udpSocket.receiveDatagram();
+        while (m_udpSocket.readDatagram(m_datagram.data(), m_datagram.size()) >= 0) {
+        }
     }
-}
-
-QByteArrayList RemoteDevice::readPending()
-{
-    QByteArrayList chunks;
-    if (m_transport == &m_serialPort) {
-        chunks.append(m_serialPort.readAll());
-    } else if (m_transport == &m_udpSocket) {
-        while (m_udpSocket.hasPendingDatagrams())
-            chunks.append(m_udpSocket.receiveDatagram().data());
-    }
-    return chunks;
 }
 
 QJsonObject RemoteDevice::parseReply(const QByteArray &bytes) const

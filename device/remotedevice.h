@@ -1,13 +1,14 @@
 #pragma once
 
 #include <QAbstractSocket>
-#include <QByteArrayList>
 #include <QJsonObject>
 #include <QJsonValue>
 #include <QObject>
 #include <QSerialPort>
 #include <QTimer>
 #include <QUdpSocket>
+
+#include <optional>
 
 class QIODevice;
 
@@ -102,9 +103,12 @@ private:
 
     bool isLinkUsable() const;
     QByteArray commandLine(const QString &path, const QString &value) const;
-    QJsonObject exchangeAttempt(const QByteArray &line);
+    std::optional<QJsonValue> exchangeAttempt(const QByteArray &line, const QString &path);
+    std::optional<QJsonValue> takeSerialReply(const QString &path, QByteArray *buffer,
+                                              qint64 *received);
+    std::optional<QJsonValue> takeDatagramReply(const QString &path, qint64 *received,
+                                                bool *readAny);
     void discardStaleInput();
-    QByteArrayList readPending();
     void emitMemberChanges(const QJsonObject &state, const QJsonObject &previous);
     void emitDioChanges(const QJsonObject &state, const QJsonObject &previous);
     static int wholeNumber(const QJsonValue &value);
@@ -116,4 +120,6 @@ private:
     QJsonObject m_deviceIdRecord;
     QJsonObject m_toolIdRecord;
     QJsonObject m_stateRecord;
+    // Every datagram is read whole into this in one call, without asking its size first.
+    QByteArray m_datagram{64 * 1024, Qt::Uninitialized};
 };

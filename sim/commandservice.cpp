@@ -1,6 +1,7 @@
 #include "commandservice.h"
 
 #include "faultinjector.h"
+#include "simcommand.h"
 #include "simdevice.h"
 #include "stdoutwriter.h"
 
@@ -22,6 +23,8 @@ std::optional<SimAnswer> CommandService::process(const QString &command)
     const SimAnswer answer = device->handle(command);
     if (faultInjector->dropsReply())
         return std::nullopt;
+    if (faultInjector->spoilsState() && SimCommand(command).path() == QLatin1String("/stateObject"))
+        return SimAnswer::text(QStringLiteral("busy"));
     return answer;
 }
 

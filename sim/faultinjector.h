@@ -4,7 +4,7 @@
 #include <QRandomGenerator>
 
 // The misbehaviour an operator or a test asks for: silence, lost, late, broken-up or nonsense
-// replies, and a missing prompt.
+// replies, a missing prompt, duplicated replies, unasked output and a state that is none.
 class FaultInjector
 {
 public:
@@ -17,6 +17,10 @@ public:
         int chunkPauseMs = 50;
         bool noPrompt = false;
         bool garbage = false;
+        int duplicateMs = 0;   // UDP: every reply once more, that long after the first; 0 never
+        int extraPromptMs = 0; // terminals: one more prompt that long after each reply; 0 never
+        int bannerMs = 0;      // terminals: an unasked boot banner that long after each reply
+        bool badState = false; // "/stateObject" answers a text instead of the state record
         quint32 seed = 1;
     };
 
@@ -32,6 +36,10 @@ public:
     int chunkBytes() const { return settings.chunkBytes; }
     int chunkPauseMs() const { return settings.chunkPauseMs; }
     bool sendsPrompt() const { return !settings.noPrompt; }
+    int duplicateMs() const { return settings.duplicateMs; }
+    int extraPromptMs() const { return settings.extraPromptMs; }
+    int bannerMs() const { return settings.bannerMs; }
+    bool spoilsState() const { return settings.badState; }
 
 private:
     Settings settings;

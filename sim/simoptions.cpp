@@ -110,6 +110,11 @@ SimOptions::Outcome SimOptions::parse(const QStringList &arguments)
         value("chunk-pause-ms", "Pause between pieces (default 50).", "M"),
         flag("no-prompt", "Fault: terminals never send the prompt \"\\r\\n>>\"."),
         flag("garbage", "Fault: reply with bytes that are not the protocol."),
+        value("duplicate-ms", "Fault: UDP sends every reply again N ms after the first.", "N"),
+        value("extra-prompt-ms", "Fault: terminals send one more prompt N ms after each reply.",
+              "N"),
+        value("banner-ms", "Fault: terminals send a boot banner N ms after each reply.", "N"),
+        flag("bad-state", "Fault: \"/stateObject\" answers a text, not the state record."),
         flag("weigh-fails", "A weighing ends with payloadWeight 0."),
         flag("weigh-error", "\"/vkt/weighPayload\" answers an \"Error: ...\" text."),
         flag("trace", "Print each received command as \"command: <text>\"."),
@@ -151,6 +156,7 @@ SimOptions::Outcome SimOptions::parse(const QStringList &arguments)
     device.weighError = parser.isSet(QStringLiteral("weigh-error"));
     faults.noPrompt = parser.isSet(QStringLiteral("no-prompt"));
     faults.garbage = parser.isSet(QStringLiteral("garbage"));
+    faults.badState = parser.isSet(QStringLiteral("bad-state"));
 
     constexpr int maxInt = std::numeric_limits<int>::max();
     quint32 seed = QRandomGenerator::global()->generate();
@@ -170,7 +176,12 @@ SimOptions::Outcome SimOptions::parse(const QStringList &arguments)
         readInteger(parser, QStringLiteral("delay-ms"), 0, 600000, &faults.delayMs, &error) &&
         readInteger(parser, QStringLiteral("chunk-bytes"), 0, 65536, &faults.chunkBytes, &error) &&
         readInteger(parser, QStringLiteral("chunk-pause-ms"), 0, 60000, &faults.chunkPauseMs,
-                    &error);
+                    &error) &&
+        readInteger(parser, QStringLiteral("duplicate-ms"), 0, 60000, &faults.duplicateMs,
+                    &error) &&
+        readInteger(parser, QStringLiteral("extra-prompt-ms"), 0, 60000, &faults.extraPromptMs,
+                    &error) &&
+        readInteger(parser, QStringLiteral("banner-ms"), 0, 60000, &faults.bannerMs, &error);
     if (!numbersOk)
         return Outcome::Error;
     if ((device.inputs & ~DioWord::inputMask) != 0) {

@@ -54,6 +54,19 @@ void StreamSession::answer(const QByteArray &line)
         sendReply(faults->garbageBytes());
     else
         sendReply("\r\n" + reply->terminalBytes() + endOfReply());
+    sendUnasked();
+}
+
+// What a real line may carry between replies: a stray prompt, the banner of a reboot.
+void StreamSession::sendUnasked()
+{
+    const FaultInjector *faults = service->faults();
+    if (faults->extraPromptMs() > 0)
+        output.schedule(faults->extraPromptMs(), [this] { writer(endOfReply()); });
+    if (faults->bannerMs() > 0) {
+        const QByteArray banner = "\r\nVKT boot loader 2.1 ready" + endOfReply();
+        output.schedule(faults->bannerMs(), [this, banner] { writer(banner); });
+    }
 }
 
 void StreamSession::sendReply(const QByteArray &bytes)

@@ -29,6 +29,7 @@ private:
     void flushEcho(QByteArray *echo);
     void answer(const QByteArray &line);
     void sendReply(const QByteArray &bytes);
+    void sendUnasked();
     QByteArray endOfReply() const;
 
     CommandService *service = nullptr;

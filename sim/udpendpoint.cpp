@@ -5,6 +5,7 @@
 #include "simcommand.h"
 
 #include <QNetworkDatagram>
+#include <QTimer>
 
 UdpEndpoint::UdpEndpoint(CommandService *service, QObject *parent)
     : QObject(parent)
@@ -39,8 +40,11 @@ void UdpEndpoint::onReadyRead()
         // answer the sender itself: a broadcast query has no address to reply from
         const QHostAddress peer = datagram.senderAddress();
         const quint16 peerPort = static_cast<quint16>(datagram.senderPort());
-        output.schedule(faults->delayMs(), [this, reply, peer, peerPort] {
+        const auto send = [this, reply, peer, peerPort] {
             socket.writeDatagram(reply, peer, peerPort);
-        });
+        };
+        QTimer::singleShot(faults->delayMs(), this, send);
+        if (faults->duplicateMs() > 0)
+            QTimer::singleShot(faults->delayMs() + faults->duplicateMs(), this, send);
     }
 }

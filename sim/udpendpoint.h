@@ -1,7 +1,5 @@
 #pragma once
 
-#include "pacedqueue.h"
-
 #include <QHostAddress>
 #include <QObject>
 #include <QUdpSocket>
@@ -9,7 +7,8 @@
 class CommandService;
 
 // The device's UDP port: one command per datagram, one reply datagram back to the sender,
-// broadcast identity queries included.
+// broadcast identity queries included. A late reply is late on its own: datagrams keep no order
+// and a device answers each one as it comes.
 class UdpEndpoint : public QObject
 {
     Q_OBJECT
@@ -24,5 +23,4 @@ private:
 
     CommandService *service = nullptr;
     QUdpSocket socket;
-    PacedQueue output;
 };

@@ -19,6 +19,8 @@ private slots:
     void endlessReplyIsBounded_data();
     void endlessReplyIsBounded();
     void networkPeerGoneEndsTheLink();
+    void replyForItsOwnPathOnly_data();
+    void replyForItsOwnPathOnly();
     void importLosingTheLink();
 };
 
@@ -148,6 +150,48 @@ void TestSimLink::networkPeerGoneEndsTheLink()
     // Polling meets the port-unreachable report; no three silent attempts.
     QVERIFY(disconnected.wait(1500));
     QVERIFY(!device.transport());
+}
+
+void TestSimLink::replyForItsOwnPathOnly_data()
+{
+    QTest::addColumn<bool>("serial");
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<int>("maxMs"); // connecting and the three exchanges after it
+
+    // Each reply of the first attempt lands in the second; the second's lands in the next
+    // exchange.
+    QTest::newRow("network reply after more than a wait")
+        << false << QStringList{"--delay-ms", "1100"} << 25000;
+    QTest::newRow("network duplicate replies")
+        << false << QStringList{"--delay-ms", "200", "--duplicate-ms", "100"} << 5000;
+    QTest::newRow("serial extra prompt") << true << QStringList{"--extra-prompt-ms", "100"}
+                                         << 3000;
+    QTest::newRow("serial boot banner") << true << QStringList{"--banner-ms", "100"} << 3000;
+}
+
+void TestSimLink::replyForItsOwnPathOnly()
+{
+    QFETCH(bool, serial);
+    QFETCH(QStringList, options);
+    QFETCH(int, maxMs);
+
+    SimProcess sim;
+    RemoteDevice device;
+    SignalRecorder recorder(&device);
+    QElapsedTimer clock;
+    clock.start();
+    QVERIFY(startAndConnect(sim, device, serial, options));
+    device.setPolling(false);
+    QVERIFY(recorder.events.contains(QStringLiteral("toolComChanged 1")));
+    QVERIFY(recorder.events.contains(QStringLiteral("metricUnitsChanged 1")));
+
+    // Every exchange follows the one before at once, while its stray output is still due.
+    QCOMPARE(device.sendCommand(QStringLiteral("/vkt/maxForce")), QJsonValue(250));
+    QCOMPARE(device.sendCommand(QStringLiteral("/vkt/maxPosition")), QJsonValue(50));
+    QVERIFY(device.sendCommand(QStringLiteral("/stateObject")).isObject());
+    QVERIFY2(clock.elapsed() < maxMs, QByteArray::number(clock.elapsed()));
+    QVERIFY(device.isConnected());
+    QVERIFY(!recorder.events.contains(QStringLiteral("deviceDisconnect")));
 }
 
 void TestSimLink::importLosingTheLink()
