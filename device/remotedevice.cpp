@@ -79,6 +79,7 @@ void RemoteDevice::disconnectDevice()
         transport->close();
     // Forgetting the last state makes the first poll of the next link signal every member.
     m_stateRecord = QJsonObject();
+    m_pollsWithoutState = 0;
     m_toolIdRecord = QJsonObject();
     emit toolComChanged(0);
     m_deviceIdRecord = QJsonObject();

@@ -120,6 +120,7 @@ private:
     QJsonObject m_deviceIdRecord;
     QJsonObject m_toolIdRecord;
     QJsonObject m_stateRecord;
+    int m_pollsWithoutState = 0;
     // Every datagram is read whole into this in one call, without asking its size first.
     QByteArray m_datagram{64 * 1024, Qt::Uninitialized};
 };

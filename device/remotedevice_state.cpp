@@ -1,5 +1,6 @@
 #include "remotedevice.h"
 
+#include "devicelog.h"
 #include "devicevocabulary.h"
 
 #include <array>
@@ -10,6 +11,7 @@
 namespace {
 
 constexpr int pollIntervalMs = 300;
+constexpr int pollsWithoutStateLimit = 3;
 
 double number(const QJsonValue &value)
 {
@@ -50,8 +52,21 @@ void RemoteDevice::setPolling(bool enable)
 void RemoteDevice::updateState()
 {
     const QJsonObject state = sendCommand(DevicePath::stateObject).toObject();
-    if (state.isEmpty())
+    if (state.isEmpty()) {
+        // Polling that stopped here would leave the last values on show as if live; a device
+        // that keeps answering without its state (busy, updating its firmware) is let go.
+        if (!isLinkUsable())
+            return;
+        if (++m_pollsWithoutState >= pollsWithoutStateLimit) {
+            qCDebug(lcDevice) << "No state object in" << m_pollsWithoutState
+                              << "polls in a row: ending the link";
+            disconnectDevice();
+            return;
+        }
+        m_pollTimer.start(pollIntervalMs);
         return;
+    }
+    m_pollsWithoutState = 0;
 
     // Receivers may read the record, so it is stored first; the comparison works on local
     // copies because a receiver may also end the link in the middle.
