@@ -5,6 +5,7 @@
 #include "replyframer.h"
 
 #include <QDeadlineTimer>
+#include <QHostAddress>
 #include <QHostInfo>
 #include <QMetaEnum>
 
@@ -52,9 +53,15 @@ bool RemoteDevice::connectDevice(const QString &deviceAddress)
 {
     qCDebug(lcDevice).noquote() << "connectDevice(" + deviceAddress + ")";
 
-    if (deviceAddress.contains(DeviceAddress::networkScheme))
+    const bool network = deviceAddress.contains(DeviceAddress::networkScheme);
+    const bool serial = !network && deviceAddress.contains(DeviceAddress::serialScheme);
+    // A new transport over an open link would leave the old one open behind it, and the
+    // windows showing a device that is no longer the one talked to.
+    if ((network || serial) && m_transport)
+        disconnectDevice();
+    if (network)
         m_transport = openNetwork(QString(deviceAddress).remove(DeviceAddress::networkScheme));
-    else if (deviceAddress.contains(DeviceAddress::serialScheme))
+    else if (serial)
         m_transport = openSerial(QString(deviceAddress).remove(DeviceAddress::serialScheme));
 
     if (!m_transport)
@@ -74,6 +81,7 @@ void RemoteDevice::disconnectDevice()
 {
     qCDebug(lcDevice) << "disconnectDevice(void)";
     m_pollTimer.stop();
+    ++m_pollSerial;
     // Cleared before closing: closing may report an error that lands here again.
     if (QIODevice *transport = std::exchange(m_transport, nullptr))
         transport->close();
@@ -106,17 +114,24 @@ QIODevice *RemoteDevice::openSerial(const QString &portName)
 
 QIODevice *RemoteDevice::openNetwork(const QString &host)
 {
-    const QHostInfo info = QHostInfo::fromName(host);
-    if (info.error() != QHostInfo::NoError || info.addresses().isEmpty())
-        return nullptr;
-    m_udpSocket.connectToHost(info.addresses().constFirst(), DeviceAddress::udpPort, QIODevice::ReadWrite);
+    // An address literal is used as it stands: a lookup would ask the name server for its
+    // name first, and one that does not answer holds the GUI thread for seconds.
+    QHostAddress address;
+    if (!address.setAddress(host)) {
+        const QHostInfo info = QHostInfo::fromName(host);
+        if (info.error() != QHostInfo::NoError || info.addresses().isEmpty())
+            return nullptr;
+        address = info.addresses().constFirst();
+    }
+    m_udpSocket.connectToHost(address, DeviceAddress::udpPort, QIODevice::ReadWrite);
     return &m_udpSocket;
 }
 
 void RemoteDevice::errorOccurred(QSerialPort::SerialPortError error)
 {
     qCDebug(lcDevice).noquote() << "Serial Error: " + enumName(error);
-    if (error != QSerialPort::NoError)
+    // A port that fails to open while another link is in use is no reason to end that link.
+    if (error != QSerialPort::NoError && m_transport == &m_serialPort)
         disconnectDevice();
 }
 

@@ -34,7 +34,7 @@ public:
     void setPolling(bool enable);
 
     bool hasDio() const;
-    int dioValue() const;
+    quint32 dioValue() const;
     QJsonObject vktCfgObject();
     QJsonObject hbnCfgObject();
     QJsonObject hbnModuleInfo();
@@ -109,9 +109,11 @@ private:
     std::optional<QJsonValue> takeDatagramReply(const QString &path, qint64 *received,
                                                 bool *readAny);
     void discardStaleInput();
-    void emitMemberChanges(const QJsonObject &state, const QJsonObject &previous);
-    void emitDioChanges(const QJsonObject &state, const QJsonObject &previous);
+    void emitMemberChanges(quint64 poll, const QJsonObject &state, const QJsonObject &previous);
+    void emitDioChanges(quint64 poll, const QJsonObject &state, const QJsonObject &previous);
+    bool isCurrentPoll(quint64 poll) const;
     static int wholeNumber(const QJsonValue &value);
+    static quint32 dioWord(const QJsonValue &value);
 
     QTimer m_pollTimer;
     QIODevice *m_transport = nullptr;
@@ -121,6 +123,7 @@ private:
     QJsonObject m_toolIdRecord;
     QJsonObject m_stateRecord;
     int m_pollsWithoutState = 0;
+    quint64 m_pollSerial = 0; // counts polls and link ends: a poll's signals stop when it moves
     // Every datagram is read whole into this in one call, without asking its size first.
     QByteArray m_datagram{64 * 1024, Qt::Uninitialized};
 };

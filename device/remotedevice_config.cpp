@@ -18,9 +18,9 @@ bool RemoteDevice::hasDio() const
     return isConnected() && m_stateRecord.contains(RecordKey::dioValue);
 }
 
-int RemoteDevice::dioValue() const
+quint32 RemoteDevice::dioValue() const
 {
-    return wholeNumber(m_stateRecord.value(RecordKey::dioValue));
+    return dioWord(m_stateRecord.value(RecordKey::dioValue));
 }
 
 QJsonObject RemoteDevice::vktCfgObject()

@@ -41,6 +41,16 @@ int RemoteDevice::wholeNumber(const QJsonValue &value)
     return d == std::trunc(d) ? truncated(value) : 0;
 }
 
+// The I/O word is a bit pattern: bit 31, or any bit above the decoded ones, must not make it
+// unreadable. Only the low 32 bits count, also when a device writes the word as signed.
+quint32 RemoteDevice::dioWord(const QJsonValue &value)
+{
+    constexpr double exactLimit = 9007199254740992.0; // 2^53: every integer below is exact
+    const double d = number(value);
+    const bool exact = d == std::trunc(d) && std::abs(d) < exactLimit;
+    return exact ? quint32(qint64(d)) : 0;
+}
+
 void RemoteDevice::setPolling(bool enable)
 {
     if (enable)
@@ -51,6 +61,7 @@ void RemoteDevice::setPolling(bool enable)
 
 void RemoteDevice::updateState()
 {
+    const quint64 poll = ++m_pollSerial;
     const QJsonObject state = sendCommand(DevicePath::stateObject).toObject();
     if (state.isEmpty()) {
         // Polling that stopped here would leave the last values on show as if live; a device
@@ -71,13 +82,21 @@ void RemoteDevice::updateState()
     // Receivers may read the record, so it is stored first; the comparison works on local
     // copies because a receiver may also end the link in the middle.
     const QJsonObject previous = std::exchange(m_stateRecord, state);
-    emitMemberChanges(state, previous);
-    emitDioChanges(state, previous);
-    if (isLinkUsable())
+    emitMemberChanges(poll, state, previous);
+    emitDioChanges(poll, state, previous);
+    if (isCurrentPoll(poll) && isLinkUsable())
         m_pollTimer.start(pollIntervalMs);
 }
 
-void RemoteDevice::emitMemberChanges(const QJsonObject &state, const QJsonObject &previous)
+// False once the link has ended or a newer poll has begun since `poll` did: its values are
+// stale then, and must not reach a receiver after the reset or after newer ones.
+bool RemoteDevice::isCurrentPoll(quint64 poll) const
+{
+    return poll == m_pollSerial;
+}
+
+void RemoteDevice::emitMemberChanges(quint64 poll, const QJsonObject &state,
+                                     const QJsonObject &previous)
 {
     static const std::array<StateMember, 10> members{{
         {RecordKey::metricUnits,
@@ -104,18 +123,21 @@ void RemoteDevice::emitMemberChanges(const QJsonObject &state, const QJsonObject
 
     for (const StateMember &member : members) {
         const QJsonValue value = state.value(member.key);
+        if (!isCurrentPoll(poll))
+            return;
         if (value != previous.value(member.key))
             member.emitChange(this, value);
     }
 }
 
-void RemoteDevice::emitDioChanges(const QJsonObject &state, const QJsonObject &previous)
+void RemoteDevice::emitDioChanges(quint64 poll, const QJsonObject &state,
+                                  const QJsonObject &previous)
 {
     // The bit groups of "dioValue" in the order they are examined; a null signal is the tool
     // presence bit, which asks the tool again instead of signalling the bit.
     struct DioGroup
     {
-        int mask;
+        quint32 mask;
         void (RemoteDevice::*signal)(int);
     };
     static const std::array<DioGroup, 10> groups{{
@@ -135,13 +157,15 @@ void RemoteDevice::emitDioChanges(const QJsonObject &state, const QJsonObject &p
     if (!isConnected() || !state.contains(key) || state.value(key) == previous.value(key))
         return;
 
-    const int value = wholeNumber(state.value(key));
-    const int changed = value ^ wholeNumber(previous.value(key));
+    const quint32 value = dioWord(state.value(key));
+    const quint32 changed = value ^ dioWord(previous.value(key));
     for (const DioGroup &group : groups) {
+        if (!isCurrentPoll(poll))
+            return;
         if (!(changed & group.mask))
             continue;
         if (group.signal)
-            emit(this->*group.signal)(value & group.mask);
+            emit(this->*group.signal)(int(value & group.mask)); // every mask is below bit 31
         else
             updateTool();
     }

@@ -18,6 +18,11 @@ private slots:
     void stateChanges_data();
     void stateChanges();
     void reconnectSignalsEveryMember();
+    void linkEndedMidPollSaysNoMore_data();
+    void linkEndedMidPollSaysNoMore();
+    void connectOverOpenLinkEndsItFirst_data();
+    void connectOverOpenLinkEndsItFirst();
+    void serialErrorsOnlyWhileSerialIsTheLink();
     void exportDocument_data();
     void exportDocument();
     void import_data();
@@ -133,6 +138,14 @@ void TestExchange::stateChanges_data()
                        "hostComChanged 131072", "toolComChanged 1", "posLimitChanged 524288",
                        "negLimitChanged 1048576", "okToWeighChanged 2097152",
                        "weightOkChanged 4194304"};
+    // Bit 31 and the other undecoded bits never disturb the decoded ones.
+    QTest::newRow("bit 31 set") << QByteArray(R"({"dioValue": 64})")
+                                << QByteArray(R"({"dioValue": 2147483712})") << QStringList();
+    QTest::newRow("word written as signed") << QByteArray(R"({"dioValue": 64})")
+                                            << QByteArray(R"({"dioValue": -2147483584})")
+                                            << QStringList();
+    QTest::newRow("bits above 32") << QByteArray(R"({"dioValue": 64})")
+                                   << QByteArray(R"({"dioValue": 4294967360})") << QStringList();
     QTest::newRow("state not an object stores nothing")
         << QByteArray(R"({"actualForce": 1})") << QByteArray("[1]") << QStringList();
 }
@@ -170,6 +183,77 @@ void TestExchange::reconnectSignalsEveryMember()
     QVERIFY(device.connectDevice(address));
     QCOMPARE(recorder.events, QStringList({"deviceConnect", "toolComChanged 1",
                                            "metricUnitsChanged 1", "actualForceChanged 4"}));
+}
+
+void TestExchange::linkEndedMidPollSaysNoMore_data()
+{
+    QTest::addColumn<bool>("inDio"); // the receiver ends the link on a bit group, not a value
+    QTest::addColumn<QStringList>("events");
+    const QStringList ended{"toolComChanged 0", "deviceDisconnect"};
+    QTest::newRow("on a value") << false
+                                << QStringList{"metricUnitsChanged 1", "actualForceChanged 1.5"}
+                                       + ended;
+    QTest::newRow("on a bit group")
+        << true
+        << QStringList{"metricUnitsChanged 1", "actualForceChanged 1.5", "commandLevelChanged 1"}
+               + ended;
+}
+
+void TestExchange::linkEndedMidPollSaysNoMore()
+{
+    QFETCH(bool, inDio);
+    QFETCH(QStringList, events);
+
+    ScriptedPeer peer;
+    RemoteDevice device;
+    connectTo(peer, device, false, "{}");
+    SignalRecorder recorder(&device);
+    const auto endLink = [&device] { device.disconnectDevice(); };
+    if (inDio)
+        connect(&device, &RemoteDevice::commandLevelChanged, this, endLink);
+    else
+        connect(&device, &RemoteDevice::actualForceChanged, this, endLink);
+    peer.setAnswer("/stateObject",
+                   R"({"metricUnits": 1, "actualForce": 1.5, "dioValue": 524353})");
+    QVERIFY(QMetaObject::invokeMethod(&device, "updateState"));
+    QCOMPARE(recorder.events, events);
+}
+
+void TestExchange::connectOverOpenLinkEndsItFirst_data()
+{
+    QTest::addColumn<bool>("serial");
+    QTest::newRow("serial link") << true;
+    QTest::newRow("network link") << false;
+}
+
+void TestExchange::connectOverOpenLinkEndsItFirst()
+{
+    QFETCH(bool, serial);
+    ScriptedPeer peer;
+    RemoteDevice device;
+    connectTo(peer, device, serial);
+    SignalRecorder recorder(&device);
+    QVERIFY(!device.connectDevice(QStringLiteral("usb:///dev/no-such-port")));
+    QCOMPARE(recorder.events, QStringList({"toolComChanged 0", "deviceDisconnect"}));
+    QVERIFY(!device.transport());
+    QVERIFY(!device.udpSocket()->isOpen());
+    QVERIFY(!device.serialPort()->isOpen());
+}
+
+void TestExchange::serialErrorsOnlyWhileSerialIsTheLink()
+{
+    ScriptedPeer serialPeer;
+    ScriptedPeer networkPeer;
+    RemoteDevice device;
+    connectTo(serialPeer, device, true);
+    device.disconnectDevice();
+    connectTo(networkPeer, device, false);
+    SignalRecorder recorder(&device);
+    // Someone else's use of the idle port (a console probing it) fails.
+    device.serialPort()->setPortName(QStringLiteral("/dev/no-such-port"));
+    QVERIFY(!device.serialPort()->open(QIODevice::ReadWrite));
+    QVERIFY(device.isConnected());
+    QCOMPARE(recorder.events, QStringList());
 }
 
 void TestExchange::exportDocument_data()
