@@ -195,7 +195,8 @@ void TestExchange::linkEndedMidPollSaysNoMore_data()
                                        + ended;
     QTest::newRow("on a bit group")
         << true
-        << QStringList{"metricUnitsChanged 1", "actualForceChanged 1.5", "commandLevelChanged 1"}
+        << QStringList{"metricUnitsChanged 1", "actualForceChanged 1.5", "commandForceChanged 10",
+                       "commandLevelChanged 1"}
                + ended;
 }
 
@@ -214,7 +215,8 @@ void TestExchange::linkEndedMidPollSaysNoMore()
     else
         connect(&device, &RemoteDevice::actualForceChanged, this, endLink);
     peer.setAnswer("/stateObject",
-                   R"({"metricUnits": 1, "actualForce": 1.5, "dioValue": 524353})");
+                   R"({"metricUnits": 1, "actualForce": 1.5, "commandForce": 10,
+                       "dioValue": 524353})");
     QVERIFY(QMetaObject::invokeMethod(&device, "updateState"));
     QCOMPARE(recorder.events, events);
 }
