@@ -41,7 +41,6 @@ public:
     void saveConfig();
     bool saveParameters(QIODevice *file);
     bool loadParameters(QIODevice *file);
-    void sendConfigObject(const QJsonObject &object, const QString &prefix);
 
     // Read access for the windows; only RemoteDevice changes these.
     QIODevice *transport() const { return m_transport; }

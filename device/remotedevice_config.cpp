@@ -2,7 +2,7 @@
 
 #include "devicelog.h"
 #include "devicevocabulary.h"
-#include "parametervalidator.h"
+#include "parameterimport.h"
 
 #include <QJsonDocument>
 
@@ -46,23 +46,6 @@ void RemoteDevice::saveConfig()
         sendCommand(DevicePath::vktSaveConfig);
 }
 
-void RemoteDevice::sendConfigObject(const QJsonObject &object, const QString &prefix)
-{
-    // The unit system goes first so that every value after it is read in the right units.
-    if (object.contains(RecordKey::metricUnits)) {
-        sendCommand(prefix + QLatin1Char('/') + RecordKey::metricUnits,
-                    formatValue(object.value(RecordKey::metricUnits)));
-    }
-
-    for (auto it = object.begin(); it != object.end(); ++it) {
-        const QString path = prefix + QLatin1Char('/') + it.key();
-        if (it.value().isObject())
-            sendConfigObject(it.value().toObject(), path);
-        else
-            sendCommand(path, formatValue(it.value()));
-    }
-}
-
 bool RemoteDevice::saveParameters(QIODevice *file)
 {
     QJsonObject document;
@@ -82,27 +65,18 @@ bool RemoteDevice::saveParameters(QIODevice *file)
 
 bool RemoteDevice::loadParameters(QIODevice *file)
 {
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(file->readAll(), &error);
-    if (error.error != QJsonParseError::NoError)
-        return false;
-
-    // Settled before anything is sent: the whole file is checked first, so a bad one leaves
-    // nothing of itself active in the device.
-    const bool needsHbn = hasDio();
-    QString reason;
-    if (!ParameterValidator::validate(document, needsHbn, &reason)) {
-        qCDebug(lcDevice).noquote() << "Parameter file rejected: " + reason;
+    // One byte beyond the bound tells an oversized file from one that just fits.
+    const ParameterImport::Plan plan =
+        ParameterImport::plan(file->read(ParameterImport::fileLimitBytes + 1), hasDio());
+    if (!plan.isAccepted()) {
+        qCDebug(lcDevice).noquote() << "Parameter file rejected: " + plan.rejection;
         return false;
     }
-
-    const QJsonObject root = document.object();
-    const auto sendRecord = [this, &root](const QString &record) {
-        sendConfigObject(QJsonObject{{record, root.value(record)}}, QString());
-    };
-    sendRecord(RecordKey::vktRecord);
-    if (needsHbn)
-        sendRecord(RecordKey::hbnRecord);
+    for (const ParameterImport::Command &command : plan.commands) {
+        if (!isConnected())
+            break;
+        sendCommand(command.path, command.value);
+    }
     // A link lost on the way means part of the file never reached the device.
     return isConnected();
 }

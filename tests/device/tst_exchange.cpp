@@ -27,6 +27,7 @@ private slots:
     void exportDocument();
     void import_data();
     void import();
+    void savedFileLoadsAgain();
 };
 
 namespace {
@@ -300,13 +301,13 @@ void TestExchange::import_data()
     QTest::addColumn<QByteArrayList>("commands"); // none: refused before anything is sent
 
     // Whole numbers exact, fractions to six digits, arrays compact.
-    QTest::newRow("units first and again in place, nested, true as 1, null as a query")
+    QTest::newRow("units first and again in place, nested, true as 1, null not sent")
         << false
         << QByteArray(R"({"vkt": {"softTouchForce": 0.25, "metricUnits": 1, "initialWeigh": true,
                                   "net": {"gateway": "10.0.0.1", "metricUnits": 0},
                                   "a": null, "name": "My Cell", "id": -20231234, "v": [1, "x"]},
                           "hbn": {"ignored": 1}, "other": "x"})")
-        << QByteArrayList{"/vkt/metricUnits=1", "/vkt/a", "/vkt/id=-20231234",
+        << QByteArrayList{"/vkt/metricUnits=1", "/vkt/id=-20231234",
                           "/vkt/initialWeigh=1", "/vkt/metricUnits=1", "/vkt/name=MyCell",
                           "/vkt/net/metricUnits=0", "/vkt/net/gateway=10.0.0.1",
                           "/vkt/net/metricUnits=0", "/vkt/softTouchForce=0.25", "/vkt/v=[1,\"x\"]"};
@@ -316,6 +317,10 @@ void TestExchange::import_data()
                           "vkt": {"initialForce": 123.4567}})")
         << QByteArrayList{"/vkt/initialForce=123.457", "/hbn/anybus/baudRate=2",
                           "/hbn/anybus/nodeId=3"};
+    // Read no further than the bound: nothing of an oversized file is sent.
+    QTest::newRow("file over 1 MiB")
+        << false << QByteArray(R"({"vkt": {"a": 1}})") + QByteArray(2 * 1024 * 1024, ' ')
+        << QByteArrayList();
     QTest::newRow("CR LF in a key") << false
                                     << QByteArray(R"({"vkt": {"a": 1, "b\r\nflashfirmware": 1}})")
                                     << QByteArrayList();
@@ -338,6 +343,25 @@ void TestExchange::import()
     QVERIFY(device.isConnected());
     // The connection's own three commands come first.
     QCOMPARE(peer.received().mid(3), commands);
+}
+
+// The program's own backups load again, unusual but harmless keys included.
+void TestExchange::savedFileLoadsAgain()
+{
+    ScriptedPeer peer;
+    peer.setAnswer("/vkt/cfgObject", "{\"fw.version\": \"2.1.0\", \"gr\xc3\xb6\xc3\x9f\x65\": 4}");
+    peer.setAnswer("/hbn/cfgObject", R"({"anybus": {"nodeId": 3}})");
+    RemoteDevice device;
+    connectTo(peer, device, false, R"({"dioValue": 1})");
+    QBuffer file;
+    file.open(QIODevice::ReadWrite);
+    QVERIFY(device.saveParameters(&file));
+    file.seek(0);
+    const int before = peer.received().size();
+    QVERIFY(device.loadParameters(&file));
+    QCOMPARE(peer.received().mid(before),
+             QByteArrayList({"/vkt/fw.version=2.1.0", "/vkt/gr\xc3\xb6\xc3\x9f\x65=4",
+                             "/hbn/anybus/nodeId=3"}));
 }
 
 QTEST_GUILESS_MAIN(TestExchange)

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QByteArray>
+#include <QJsonObject>
+#include <QString>
+#include <QVector>
+
+// Turns a parameter document into the command lines that replay it into a device, in the order
+// they are to be sent, or into a rejection with its reason. Nothing here touches a device: a
+// document is settled whole before the first line goes out, so a bad one sets nothing.
+class ParameterImport
+{
+public:
+    static constexpr int fileLimitBytes = 1024 * 1024;
+    static constexpr int depthLimit = 8; // the document itself is level 1
+    static constexpr int lineLimitBytes = 1024;
+
+    struct Command
+    {
+        QString path;
+        QString value;
+        bool operator==(const Command &other) const
+        {
+            return path == other.path && value == other.value;
+        }
+    };
+
+    struct Plan
+    {
+        QVector<Command> commands;
+        QString rejection; // empty when the document is accepted
+        bool isAccepted() const { return rejection.isEmpty(); }
+    };
+
+    // `needsHbn`: the device is an HBN unit, so the document must also carry an "hbn" record.
+    static Plan plan(const QByteArray &text, bool needsHbn);
+
+private:
+    explicit ParameterImport(Plan *plan) : m_plan(plan) {}
+
+    bool addRecord(const QJsonObject &root, const QString &record);
+    bool addObject(const QJsonObject &object, const QString &prefix, int depth);
+    bool addMember(const QString &path, const QString &key, const QJsonValue &value, int depth);
+    bool reject(const QString &reason);
+
+    Plan *m_plan = nullptr;
+};
