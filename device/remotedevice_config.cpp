@@ -48,6 +48,10 @@ void RemoteDevice::saveConfig()
 
 bool RemoteDevice::saveParameters(QIODevice *file)
 {
+    // Whether the unit also carries the HBN record is known from its state alone: a backup
+    // made before a state has come in could lack that record and still look complete.
+    if (!isConnected() || m_stateRecord.isEmpty())
+        return false;
     QJsonObject document;
     const QJsonObject vkt = vktCfgObject();
     if (vkt.isEmpty())

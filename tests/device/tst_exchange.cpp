@@ -25,6 +25,7 @@ private slots:
     void serialErrorsOnlyWhileSerialIsTheLink();
     void exportDocument_data();
     void exportDocument();
+    void saveWithoutStateFails();
     void import_data();
     void import();
     void savedFileLoadsAgain();
@@ -292,6 +293,21 @@ void TestExchange::exportDocument()
     file.open(QIODevice::WriteOnly);
     QCOMPARE(device.saveParameters(&file), !text.isEmpty());
     QCOMPARE(file.data(), text);
+}
+
+void TestExchange::saveWithoutStateFails()
+{
+    ScriptedPeer peer;
+    peer.setAnswer("/vkt/cfgObject", R"({"metricUnits": 1})");
+    peer.setAnswer("/hbn/cfgObject", R"({"anybus": {"nodeId": 3}})");
+    RemoteDevice device;
+    // An HBN unit whose polls bring no state: nothing tells it from a VKT alone.
+    connectTo(peer, device, false, R"("busy")");
+    QVERIFY(device.isConnected());
+    QBuffer file;
+    file.open(QIODevice::WriteOnly);
+    QVERIFY(!device.saveParameters(&file));
+    QCOMPARE(file.data(), QByteArray());
 }
 
 void TestExchange::import_data()
