@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QSaveFile>
+#include <QTimer>
 
 #include <cmath>
 #include <limits>
@@ -16,6 +17,8 @@ namespace {
 // A weighing runs from the first negative payload weight until the next zero or positive one.
 // There is only one dashboard, so this belongs to the program rather than to a window.
 bool weighingInProgress = false;
+// The save question of the weighing that has ended is on its way or open.
+bool weighingQuestionPending = false;
 
 const char *const boxTitle = "VKT Dashboard";
 const char *const connectedColor = "#0C0";
@@ -280,8 +283,10 @@ void MainWindow::setPayloadWeight(double value)
     if (value == 0) {
         payloadWeight->setStyleSheet(QStringLiteral("background-color: #C00; color: white;"));
         payloadWeight->setText(tr("UNKNOWN"));
+        // Every box here opens from the event loop once the state signal has returned, so
+        // the poll that brought the weight ends and polling goes on behind the box.
         if (weighingInProgress)
-            showCritical(this, tr(weighingErrorText));
+            QTimer::singleShot(0, this, [this] { showCritical(this, tr(weighingErrorText)); });
         weighingInProgress = false;
     } else if (value < 0) {
         payloadWeight->setStyleSheet(QStringLiteral("background-color: #C00; color: black;"));
@@ -295,15 +300,23 @@ void MainWindow::setPayloadWeight(double value)
                 remoteDevice.stateRecord().value(RecordKey::metricUnits).toInt() != 0;
         payloadWeight->setText(metric ? QString::asprintf("%0.2lf Kg", value)
                                       : QString::asprintf("%0.1lf Lb", value));
-        if (weighingInProgress
-            && QMessageBox::question(this, boxTitle, tr("Save new payload weight as default?"),
-                                     QMessageBox::Yes | QMessageBox::No)
-                    == QMessageBox::Yes) {
-            remoteDevice.saveConfig();
+        if (weighingInProgress && !weighingQuestionPending) {
+            weighingQuestionPending = true;
+            QTimer::singleShot(0, this, &MainWindow::askToSaveWeighedPayload);
         }
-        weighingInProgress = false;
     }
     updateWeighButton();
+}
+
+void MainWindow::askToSaveWeighedPayload()
+{
+    if (QMessageBox::question(this, boxTitle, tr("Save new payload weight as default?"),
+                              QMessageBox::Yes | QMessageBox::No)
+        == QMessageBox::Yes) {
+        remoteDevice.saveConfig();
+    }
+    weighingInProgress = false;
+    weighingQuestionPending = false;
 }
 
 bool MainWindow::event(QEvent *e)

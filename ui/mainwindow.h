@@ -52,5 +52,6 @@ private:
     void applyToolRatings();
     void setForceCommandFocus(bool force);
     void updateWeighButton();
+    void askToSaveWeighedPayload();
     int stateControlMode() const;
 };

@@ -1,6 +1,9 @@
 #include "connectedwindow.h"
 #include "startupsequence.h"
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QElapsedTimer>
 #include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
@@ -36,6 +39,8 @@ private slots:
     void payloadSequence_data();
     void payloadSequence();
     void toolLossDuringWeighing();
+    void pollingGoesOnBehindBoxes_data();
+    void pollingGoesOnBehindBoxes();
     void operatorActionsReachDevice();
     void arrowKeysOnRelease_data();
     void arrowKeysOnRelease();
@@ -179,7 +184,7 @@ void TestMainWindow::payloadSequence()
         // The weigh button rests while a weighing runs.
         QCOMPARE(window.weighPayloadButton->isEnabled(), weights[i] >= 0);
     }
-    QCOMPARE(connected.answerer.boxes().size(), 1);
+    QTRY_COMPARE(connected.answerer.boxes().size(), 1);
     QCOMPARE(connected.answerer.boxes()[0].text, box);
     QCOMPARE(connected.answerer.boxes()[0].parent, &window);
     const bool saved = connected.sentSince(from).contains(QStringLiteral("/saveConfig"));
@@ -207,6 +212,60 @@ void TestMainWindow::toolLossDuringWeighing()
     QTRY_COMPARE(window.toolTypeLabel->styleSheet(), toolPresentStyle);
     QVERIFY(window.weighPayloadButton->isEnabled());
     QCOMPARE(connected.answerer.boxes().size(), 1);
+}
+
+void TestMainWindow::pollingGoesOnBehindBoxes_data()
+{
+    QTest::addColumn<QString>("control"); // what ends the weighing, from inside a poll
+    QTest::addColumn<QString>("text");
+    QTest::newRow("save question") << "payload 2.5" << "Save new payload weight as default?";
+    QTest::newRow("weighing error") << "payload 0" << weighingErrorText;
+    QTest::newRow("tool loss") << "tool off" << weighingErrorText;
+}
+
+void TestMainWindow::pollingGoesOnBehindBoxes()
+{
+    QFETCH(QString, control);
+    QFETCH(QString, text);
+
+    SimProcess sim;
+    MainWindow window;
+    QVERIFY(sim.start(SimProcess::serialOnly() + QStringList{"--device", "hbn"}));
+    QVERIFY(window.remoteDevice.connectDevice(sim.address()));
+    QVERIFY(sim.control(QStringLiteral("payload -1")));
+    QTRY_COMPARE(window.payloadWeight->text(), QStringLiteral("WEIGHING"));
+
+    // Holds the box open for a second, counting the polls made behind it, then says No.
+    constexpr int openMs = 1000;
+    QString seenText;
+    int pollsBehind = -1;
+    int pollsAtOpen = 0;
+    QElapsedTimer open;
+    QTimer watcher;
+    connect(&watcher, &QTimer::timeout, this, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible())
+            return;
+        const int polls = sim.commands().count(QStringLiteral("/stateObject"));
+        if (!open.isValid()) {
+            open.start();
+            pollsAtOpen = polls;
+            seenText = box->text();
+        } else if (open.hasExpired(openMs)) {
+            pollsBehind = polls - pollsAtOpen;
+            if (QAbstractButton *no = box->button(QMessageBox::No))
+                no->click();
+            else
+                box->reject();
+        }
+    });
+    watcher.start(20);
+    QVERIFY(sim.control(control));
+    QTRY_VERIFY_WITH_TIMEOUT(pollsBehind >= 0, 5000);
+    QCOMPARE(seenText, text);
+    // At 300 ms apart, about three polls fit into the second the box was open.
+    QVERIFY2(pollsBehind >= 2, QByteArray::number(pollsBehind));
+    QVERIFY(window.remoteDevice.isConnected());
 }
 
 void TestMainWindow::operatorActionsReachDevice()
