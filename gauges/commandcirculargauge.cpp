@@ -102,6 +102,11 @@ void CommandCircularGauge::onLongPress()
     emit longPress();
 }
 
+bool CommandCircularGauge::isRecent(const QElapsedTimer &timer)
+{
+    return timer.isValid() && !timer.hasExpired(activatingPressMs);
+}
+
 bool CommandCircularGauge::event(QEvent *event)
 {
     switch (event->type()) {
@@ -112,8 +117,14 @@ bool CommandCircularGauge::event(QEvent *event)
         mouseInside = false;
         break;
     case QEvent::WindowActivate:
-        // A click on this gauge that activates the window must not act on the gauge.
-        ignoreNextPress = mouseInside;
+        // A click on this gauge that activates the window must not act on the gauge. But the
+        // window also becomes active without a click (a box closing over the gauge, the
+        // keyboard), and under X11 the activation may follow the press that caused it: only a
+        // press within a moment of the activation is taken for the activating one.
+        if (mouseInside && !isRecent(pressedAt))
+            activatedAt.start();
+        else
+            activatedAt.invalidate();
         break;
     default:
         break;
@@ -124,10 +135,11 @@ bool CommandCircularGauge::event(QEvent *event)
 void CommandCircularGauge::mousePressEvent(QMouseEvent *event)
 {
     event->accept();
-    if (ignoreNextPress) {
-        ignoreNextPress = false;
+    const bool activating = isRecent(activatedAt);
+    activatedAt.invalidate();
+    pressedAt.start();
+    if (activating)
         return;
-    }
     if (!commandFocus) {
         longPressTimer->start(longPressMs);
         return;

@@ -2,6 +2,8 @@
 
 #include "circulargauge.h"
 
+#include <QElapsedTimer>
+
 class QPushButton;
 class QTimer;
 
@@ -23,7 +25,11 @@ public:
     double commandValue = 0;  // the command shown, always on the scale
     bool commandFocus = false;
     bool mouseInside = false;
-    bool ignoreNextPress = false; // swallows the click that activated the window
+    // A press this close to the window's activation, with the pointer over the gauge, is the
+    // click that activated the window.
+    static constexpr int activatingPressMs = 200;
+    QElapsedTimer activatedAt; // valid while the activating press is still to come
+    QElapsedTimer pressedAt;
     QPushButton *plusButton = nullptr;
     QPushButton *minusButton = nullptr;
     QTimer *longPressTimer = nullptr;
@@ -49,5 +55,6 @@ protected:
     void drawNeedle(QPainter *painter) override;
 
 private:
+    static bool isRecent(const QElapsedTimer &timer);
     QPushButton *makeStepButton(const QString &text, const QString &styleSheet);
 };
