@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
@@ -41,6 +42,8 @@ private slots:
     void toolLossDuringWeighing();
     void pollingGoesOnBehindBoxes_data();
     void pollingGoesOnBehindBoxes();
+    void activatingClickOnTheWindow_data();
+    void activatingClickOnTheWindow();
     void operatorActionsReachDevice();
     void arrowKeysOnRelease_data();
     void arrowKeysOnRelease();
@@ -266,6 +269,50 @@ void TestMainWindow::pollingGoesOnBehindBoxes()
     // At 300 ms apart, about three polls fit into the second the box was open.
     QVERIFY2(pollsBehind >= 2, QByteArray::number(pollsBehind));
     QVERIFY(window.remoteDevice.isConnected());
+}
+
+void TestMainWindow::activatingClickOnTheWindow_data()
+{
+    // "A" the window's activation, delivered to every widget in it; "P" a click on the force
+    // gauge; "B" a message box opened over the window and answered, after which the window is
+    // active again; "W" a pause longer than an activating click takes.
+    QTest::addColumn<QString>("events");
+    QTest::addColumn<int>("acted");
+    QTest::newRow("activation, then its press") << "APP" << 1;
+    QTest::newRow("press, then its activation (X11)") << "PAP" << 2;
+    QTest::newRow("after the save question") << "BWPP" << 2;
+}
+
+void TestMainWindow::activatingClickOnTheWindow()
+{
+    QFETCH(QString, events);
+    QFETCH(int, acted);
+
+    ModalAnswerer answerer(QMessageBox::No);
+    MainWindow window;
+    window.show();
+    CommandCircularGauge *gauge = window.forceGauge;
+    gauge->setCommandFocus(true);
+    QSignalSpy changed(gauge, &CommandCircularGauge::commandChanged);
+    QApplication::setActiveWindow(nullptr);
+    QEnterEvent enter(QPointF(), QPointF(), QPointF());
+    QApplication::sendEvent(gauge, &enter);
+    for (const QChar step : events) {
+        if (step == QLatin1Char('A')) {
+            QApplication::setActiveWindow(&window);
+        } else if (step == QLatin1Char('B')) {
+            QMessageBox::question(&window, QStringLiteral("VKT Dashboard"),
+                                  QStringLiteral("Save new payload weight as default?"),
+                                  QMessageBox::Yes | QMessageBox::No);
+            QApplication::setActiveWindow(&window);
+        } else if (step == QLatin1Char('P')) {
+            const QPoint at(gauge->width() / 2 - 20 + 10 * changed.count(), gauge->height() / 5);
+            QTest::mouseClick(gauge, Qt::LeftButton, Qt::NoModifier, at);
+        } else {
+            QTest::qWait(CommandCircularGauge::activatingPressMs + 100);
+        }
+    }
+    QCOMPARE(changed.count(), acted);
 }
 
 void TestMainWindow::operatorActionsReachDevice()
