@@ -295,7 +295,7 @@ void TestMainWindow::activatingClickOnTheWindow()
     gauge->setCommandFocus(true);
     QSignalSpy changed(gauge, &CommandCircularGauge::commandChanged);
     QApplication::setActiveWindow(nullptr);
-    QEnterEvent enter(QPointF(), QPointF(), QPointF());
+    QEnterEvent enter{QPointF(), QPointF(), QPointF()};
     QApplication::sendEvent(gauge, &enter);
     for (const QChar step : events) {
         if (step == QLatin1Char('A')) {
