@@ -113,16 +113,16 @@ inline const QString hbnRecord = QStringLiteral("hbn");
 
 // Bit groups of the state's "dioValue" word.
 namespace DioMask {
-constexpr quint32 commandLevel = 0x3Fu;
-constexpr quint32 commandNeg = 0x40u;
-constexpr quint32 weighPayload = 0x100u;
-constexpr quint32 cpuClock = 0x10000u;
-constexpr quint32 hostCom = 0x20000u;
-constexpr quint32 toolCom = 0x40000u;
-constexpr quint32 posLimit = 0x80000u;
-constexpr quint32 negLimit = 0x100000u;
-constexpr quint32 okToWeigh = 0x200000u;
-constexpr quint32 weightOk = 0x400000u;
+constexpr quint32 commandLevel = 0x3F;
+constexpr quint32 commandNeg = 0x40;
+constexpr quint32 weighPayload = 0x100;
+constexpr quint32 cpuClock = 0x10000;
+constexpr quint32 hostCom = 0x20000;
+constexpr quint32 toolCom = 0x40000;
+constexpr quint32 posLimit = 0x80000;
+constexpr quint32 negLimit = 0x100000;
+constexpr quint32 okToWeigh = 0x200000;
+constexpr quint32 weightOk = 0x400000;
 } // namespace DioMask
 
 // Bits of the state's "controlMode".

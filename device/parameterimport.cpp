@@ -10,44 +10,47 @@
 
 namespace {
 
-// The JSON type each known key of the configuration records takes.
-enum class KeyType { Integer, Number, Address, Object };
+// The JSON type a known key of the configuration record takes; unknown keys take any.
+enum class Kind { Any, Number, Integer, Text, Object };
 
-bool hasRightType(const QString &key, const QJsonValue &value)
+Kind expectedKind(const QString &objectPath, const QString &key)
 {
-    static const QHash<QString, KeyType> types{
-        {RecordKey::metricUnits, KeyType::Integer},
-        {RecordKey::initialWeigh, KeyType::Integer},
-        {RecordKey::initialMode, KeyType::Integer},
-        {RecordKey::softTouchEnabled, KeyType::Integer},
-        {RecordKey::dhcp, KeyType::Integer},
-        {RecordKey::timeout, KeyType::Integer},
-        {RecordKey::nodeId, KeyType::Integer},
-        {RecordKey::baudRate, KeyType::Integer},
-        {RecordKey::initialForce, KeyType::Number},
-        {RecordKey::payloadWeight, KeyType::Number},
-        {RecordKey::initialPosition, KeyType::Number},
-        {RecordKey::posLimitPosition, KeyType::Number},
-        {RecordKey::negLimitPosition, KeyType::Number},
-        {RecordKey::softTouchForce, KeyType::Number},
-        {RecordKey::softTouchPosition, KeyType::Number},
-        {RecordKey::ipAddress, KeyType::Address},
-        {RecordKey::netMask, KeyType::Address},
-        {RecordKey::gateway, KeyType::Address},
-        {RecordKey::net, KeyType::Object},
-        {RecordKey::anybus, KeyType::Object},
-    };
-    const auto it = types.constFind(key);
-    if (it == types.constEnd())
-        return true; // unknown keys are the device's business
-    switch (*it) {
-    case KeyType::Integer:
-        return value.isDouble() || value.isBool();
-    case KeyType::Number:
+    using namespace RecordKey;
+    static const QHash<QString, QHash<QString, Kind>> tables = [] {
+        const QHash<QString, Kind> netKeys{{dhcp, Kind::Integer},   {timeout, Kind::Integer},
+                                           {ipAddress, Kind::Text}, {netMask, Kind::Text},
+                                           {gateway, Kind::Text}};
+        const QString slash = QStringLiteral("/");
+        return QHash<QString, QHash<QString, Kind>>{
+            {DevicePath::vktTree,
+             {{metricUnits, Kind::Integer},      {initialWeigh, Kind::Integer},
+              {initialMode, Kind::Integer},      {softTouchEnabled, Kind::Integer},
+              {initialForce, Kind::Number},      {payloadWeight, Kind::Number},
+              {initialPosition, Kind::Number},   {posLimitPosition, Kind::Number},
+              {negLimitPosition, Kind::Number},  {softTouchForce, Kind::Number},
+              {softTouchPosition, Kind::Number}, {net, Kind::Object}}},
+            {DevicePath::hbnTree, {{net, Kind::Object}, {anybus, Kind::Object}}},
+            {DevicePath::vktTree + slash + net, netKeys},
+            {DevicePath::hbnTree + slash + net, netKeys},
+            {DevicePath::hbnTree + slash + anybus,
+             {{nodeId, Kind::Integer}, {baudRate, Kind::Integer}}},
+        };
+    }();
+    return tables.value(objectPath).value(key, Kind::Any);
+}
+
+bool hasKind(const QJsonValue &value, Kind kind)
+{
+    switch (kind) {
+    case Kind::Any:
+        return true;
+    case Kind::Number:
         return value.isDouble();
-    case KeyType::Address:
+    case Kind::Integer:
+        return value.isDouble() || value.isBool();
+    case Kind::Text:
         return value.isString();
-    case KeyType::Object:
+    case Kind::Object:
         return value.isObject();
     }
     return false;
@@ -62,8 +65,8 @@ bool hasControlCharacter(const QString &text)
     return false;
 }
 
-// Only what could change the meaning of a command line is refused: a key becomes one step of
-// a path, so it may not be empty, split the path or the assignment, or end the line.
+// A key becomes one step of a command path: only what would change the meaning of the line
+// is refused, so whatever a device may hold (dots, letters of any script) loads again.
 bool isKeyValid(const QString &key)
 {
     if (key.isEmpty())
@@ -76,121 +79,105 @@ bool isKeyValid(const QString &key)
     return true;
 }
 
-// Levels of nesting inside `value` itself: 0 for a plain value, 1 for an object of plain values.
-int depthOf(const QJsonValue &value)
-{
-    int inner = 0;
-    if (value.isArray()) {
-        for (const QJsonValue &element : value.toArray())
-            inner = qMax(inner, depthOf(element));
-        return inner + 1;
-    }
-    if (value.isObject()) {
-        const QJsonObject object = value.toObject();
-        for (auto it = object.begin(); it != object.end(); ++it)
-            inner = qMax(inner, depthOf(it.value()));
-        return inner + 1;
-    }
-    return 0;
-}
-
-bool isValueValid(const QJsonValue &value)
+// Inside an array value, which goes out as its compact JSON text.
+bool isNestedValueValid(const QJsonValue &value, int depth)
 {
     if (value.isString())
         return !hasControlCharacter(value.toString());
+    if (!value.isArray() && !value.isObject())
+        return true;
+    if (depth > ParameterImport::depthLimit)
+        return false;
     if (value.isArray()) {
         for (const QJsonValue &element : value.toArray()) {
-            if (!isValueValid(element))
+            if (!isNestedValueValid(element, depth + 1))
                 return false;
         }
+        return true;
+    }
+    const QJsonObject object = value.toObject();
+    for (auto it = object.begin(); it != object.end(); ++it) {
+        if (hasControlCharacter(it.key()) || !isNestedValueValid(it.value(), depth + 1))
+            return false;
     }
     return true;
 }
 
-// The first reason to refuse one record's keys and values; empty when there is none.
-QString checkRecord(const QJsonObject &object)
-{
-    for (auto it = object.begin(); it != object.end(); ++it) {
-        const QString &key = it.key();
-        const QJsonValue value = it.value();
-        if (!isKeyValid(key))
-            return QStringLiteral("bad key \"%1\"").arg(key);
-        if (value.isNull())
-            continue;
-        if (!hasRightType(key, value))
-            return QStringLiteral("wrong type for \"%1\"").arg(key);
-        const QString reason = value.isObject() ? checkRecord(value.toObject())
-                : isValueValid(value)           ? QString()
-                                                : QStringLiteral("control character in \"%1\"").arg(key);
-        if (!reason.isEmpty())
-            return reason;
-    }
-    return QString();
-}
-
-QString checkLines(const QVector<ParameterCommand> &commands)
-{
-    for (const ParameterCommand &command : commands) {
-        const qint64 bytes = command.path.toUtf8().size() + 1 + command.value.toUtf8().size();
-        if (bytes > ParameterImport::maxLineBytes)
-            return QStringLiteral("command line of %1 bytes for %2").arg(bytes).arg(command.path);
-    }
-    return QString();
-}
-
-ParameterImport::Result rejected(const QString &reason)
-{
-    return ParameterImport::Result{{}, reason};
-}
-
 } // namespace
 
-ParameterImport::Result ParameterImport::commandsFor(const QByteArray &text, bool needsHbn)
+ParameterImport::Plan ParameterImport::plan(const QByteArray &text, bool needsHbn)
 {
-    if (text.size() > maxFileBytes)
-        return rejected(QStringLiteral("file over %1 bytes").arg(maxFileBytes));
+    Plan plan;
+    ParameterImport import(&plan);
+    if (text.size() > fileLimitBytes) {
+        import.reject(QStringLiteral("file over %1 bytes").arg(fileLimitBytes));
+        return plan;
+    }
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(text, &error);
-    if (error.error != QJsonParseError::NoError)
-        return rejected(QStringLiteral("not JSON: ") + error.errorString());
-    if (!document.isObject())
-        return rejected(QStringLiteral("root is not an object"));
-    const QJsonObject root = document.object();
-    if (depthOf(root) > maxDepth)
-        return rejected(QStringLiteral("nested deeper than %1 levels").arg(maxDepth));
-
-    QStringList records{RecordKey::vktRecord};
-    if (needsHbn)
-        records.append(RecordKey::hbnRecord);
-    Result result;
-    for (const QString &name : records) {
-        const QJsonObject record = root.value(name).toObject();
-        if (record.isEmpty())
-            return rejected(QStringLiteral("record \"%1\" missing or empty").arg(name));
-        const QString reason = checkRecord(record);
-        if (!reason.isEmpty())
-            return rejected(reason);
-        result.commands += settingsFor(record, QLatin1Char('/') + name);
+    if (error.error != QJsonParseError::NoError) {
+        import.reject(QStringLiteral("not JSON: ") + error.errorString());
+        return plan;
     }
-    const QString reason = checkLines(result.commands);
-    return reason.isEmpty() ? result : rejected(reason);
+    if (!document.isObject()) {
+        import.reject(QStringLiteral("root is not an object"));
+        return plan;
+    }
+    const QJsonObject root = document.object();
+    if (import.addRecord(root, RecordKey::vktRecord) && needsHbn)
+        import.addRecord(root, RecordKey::hbnRecord);
+    if (!plan.isAccepted())
+        plan.commands.clear();
+    return plan;
 }
 
-QVector<ParameterCommand> ParameterImport::settingsFor(const QJsonObject &object,
-                                                       const QString &prefix)
+bool ParameterImport::addRecord(const QJsonObject &root, const QString &record)
 {
-    QVector<ParameterCommand> commands;
-    const QJsonValue units = object.value(RecordKey::metricUnits);
-    if (!units.isUndefined() && !units.isNull()) {
-        commands.append({prefix + QLatin1Char('/') + RecordKey::metricUnits,
-                         RemoteDevice::formatValue(units)});
-    }
+    const QJsonValue value = root.value(record);
+    if (!value.isObject() || value.toObject().isEmpty())
+        return reject(QStringLiteral("record \"%1\" missing or empty").arg(record));
+    return addObject(value.toObject(), QLatin1Char('/') + record, 2);
+}
+
+bool ParameterImport::addObject(const QJsonObject &object, const QString &prefix, int depth)
+{
+    if (depth > depthLimit)
+        return reject(QStringLiteral("nested deeper than %1 levels").arg(depthLimit));
+    // The unit system goes first so that every value after it is read in the right units.
+    if (object.contains(RecordKey::metricUnits)
+        && !addMember(prefix, RecordKey::metricUnits, object.value(RecordKey::metricUnits), depth))
+        return false;
     for (auto it = object.begin(); it != object.end(); ++it) {
-        const QString path = prefix + QLatin1Char('/') + it.key();
-        if (it.value().isObject())
-            commands += settingsFor(it.value().toObject(), path);
-        else if (!it.value().isNull())
-            commands.append({path, RemoteDevice::formatValue(it.value())});
+        if (!addMember(prefix, it.key(), it.value(), depth))
+            return false;
     }
-    return commands;
+    return true;
+}
+
+bool ParameterImport::addMember(const QString &prefix, const QString &key, const QJsonValue &value,
+                                int depth)
+{
+    if (!isKeyValid(key))
+        return reject(QStringLiteral("bad key \"%1\"").arg(key));
+    // A bare path would be a query, not a setting.
+    if (value.isNull())
+        return true;
+    if (!hasKind(value, expectedKind(prefix, key)))
+        return reject(QStringLiteral("wrong type for \"%1\"").arg(key));
+    const QString path = prefix + QLatin1Char('/') + key;
+    if (value.isObject())
+        return addObject(value.toObject(), path, depth + 1);
+    if (!isNestedValueValid(value, depth + 1))
+        return reject(QStringLiteral("bad value for \"%1\"").arg(key));
+    const QString text = RemoteDevice::formatValue(value);
+    if (path.toUtf8().size() + 1 + text.toUtf8().size() > lineLimitBytes)
+        return reject(QStringLiteral("command line for \"%1\" over %2 bytes").arg(key).arg(lineLimitBytes));
+    m_plan->commands.append({path, text});
+    return true;
+}
+
+bool ParameterImport::reject(const QString &reason)
+{
+    m_plan->rejection = reason;
+    return false;
 }

@@ -5,9 +5,9 @@
 #include "replyframer.h"
 
 #include <QDeadlineTimer>
+#include <QHostAddress>
 #include <QHostInfo>
 #include <QMetaEnum>
-#include <QHostAddress>
 
 #include <utility>
 
@@ -53,14 +53,15 @@ bool RemoteDevice::connectDevice(const QString &deviceAddress)
     qCDebug(lcDevice).noquote() << "connectDevice(" + deviceAddress + ")";
 
     const bool network = deviceAddress.contains(DeviceAddress::networkScheme);
-    if (network || deviceAddress.contains(DeviceAddress::serialScheme)) {
-        // A new address replaces the link: the old one must not live on behind a failed open.
-        if (m_transport)
-            disconnectDevice();
-        m_transport = network
-                ? openNetwork(QString(deviceAddress).remove(DeviceAddress::networkScheme))
-                : openSerial(QString(deviceAddress).remove(DeviceAddress::serialScheme));
-    }
+    const bool serial = !network && deviceAddress.contains(DeviceAddress::serialScheme);
+    // A new transport over an open link would leave the old one open behind it, and the
+    // windows showing a device that is no longer the one talked to.
+    if ((network || serial) && m_transport)
+        disconnectDevice();
+    if (network)
+        m_transport = openNetwork(QString(deviceAddress).remove(DeviceAddress::networkScheme));
+    else if (serial)
+        m_transport = openSerial(QString(deviceAddress).remove(DeviceAddress::serialScheme));
 
     if (!m_transport)
         return false;
@@ -79,13 +80,13 @@ void RemoteDevice::disconnectDevice()
 {
     qCDebug(lcDevice) << "disconnectDevice(void)";
     m_pollTimer.stop();
-    ++m_pollEpoch;
-    m_missedStatePolls = 0;
+    ++m_pollSerial;
     // Cleared before closing: closing may report an error that lands here again.
     if (QIODevice *transport = std::exchange(m_transport, nullptr))
         transport->close();
     // Forgetting the last state makes the first poll of the next link signal every member.
     m_stateRecord = QJsonObject();
+    m_pollsWithoutState = 0;
     m_toolIdRecord = QJsonObject();
     emit toolComChanged(0);
     m_deviceIdRecord = QJsonObject();
@@ -112,9 +113,10 @@ QIODevice *RemoteDevice::openSerial(const QString &portName)
 
 QIODevice *RemoteDevice::openNetwork(const QString &host)
 {
-    // An address text is taken as it is: a lookup would ask the name server about it first.
-    QHostAddress address(host);
-    if (address.isNull()) {
+    // An address literal is used as it stands: a lookup would ask the name server for its
+    // name first, and one that does not answer holds the GUI thread for seconds.
+    QHostAddress address;
+    if (!address.setAddress(host)) {
         const QHostInfo info = QHostInfo::fromName(host);
         if (info.error() != QHostInfo::NoError || info.addresses().isEmpty())
             return nullptr;
@@ -127,16 +129,16 @@ QIODevice *RemoteDevice::openNetwork(const QString &host)
 void RemoteDevice::errorOccurred(QSerialPort::SerialPortError error)
 {
     qCDebug(lcDevice).noquote() << "Serial Error: " + enumName(error);
-    // A port that failed to open, or was left behind, has no say over another link.
+    // A port that fails to open while another link is in use is no reason to end that link.
     if (error != QSerialPort::NoError && m_transport == &m_serialPort)
         disconnectDevice();
 }
 
 void RemoteDevice::socketErrorOccurred(QAbstractSocket::SocketError error)
 {
-    // A reply wait that runs out, or a read that finds no datagram, is the exchange's
-    // business; anything else (a peer whose port is closed, a socket Qt has closed) leaves no
-    // usable link behind.
+    // A reply wait that runs out, or a read that finds no datagram (which ends every read
+    // loop), is the exchange's business; anything else (a peer whose port is closed, a socket
+    // Qt has closed) leaves no usable link behind.
     if (error == QAbstractSocket::SocketTimeoutError || error == QAbstractSocket::TemporaryError
         || m_transport != &m_udpSocket)
         return;
@@ -153,8 +155,8 @@ QJsonValue RemoteDevice::sendCommand(const QString &path, const QString &value)
     for (int attempt = 0; attempt < attemptsPerExchange; ++attempt) {
         if (!isLinkUsable())
             return QJsonValue(QJsonValue::Null);
-        if (const std::optional<QJsonValue> answer = exchangeAttempt(line, path))
-            return *answer;
+        if (const std::optional<QJsonValue> reply = exchangeAttempt(line, path))
+            return *reply;
     }
     if (m_transport)
         disconnectDevice();
@@ -173,10 +175,8 @@ QByteArray RemoteDevice::commandLine(const QString &path, const QString &value) 
     return line.toUtf8();
 }
 
-// One write and the wait for the reply that names `path`; nothing when the attempt failed.
-// Replies naming another path (late, repeated or unasked) are dropped and the wait goes on
-// within the same bounds. Errors seen by the transport inside a wait may have ended the link
-// by the time a wait returns.
+// One write and the wait for the reply that names `path`. No value is a failed attempt; errors
+// seen by the transport inside a wait may have ended the link by the time a wait returns.
 std::optional<QJsonValue> RemoteDevice::exchangeAttempt(const QByteArray &line,
                                                         const QString &path)
 {
@@ -185,7 +185,7 @@ std::optional<QJsonValue> RemoteDevice::exchangeAttempt(const QByteArray &line,
         return std::nullopt;
     m_transport->write(line);
 
-    QByteArray buffer;
+    QByteArray serialBuffer;
     qint64 received = 0;
     const QDeadlineTimer deadline(attemptBoundMs);
     while (received <= replyLimitBytes) {
@@ -195,24 +195,57 @@ std::optional<QJsonValue> RemoteDevice::exchangeAttempt(const QByteArray &line,
         if (!m_transport->waitForReadyRead(int(qMin<qint64>(replyWaitMs, remainingMs)))
             || !isLinkUsable())
             return std::nullopt;
-        std::optional<QJsonValue> answer;
         if (m_transport == &m_serialPort) {
-            const QByteArray chunk = m_serialPort.readAll();
-            received += chunk.size();
-            buffer += chunk;
-            answer = takeSerialAnswer(&buffer, path);
+            if (std::optional<QJsonValue> reply = takeSerialReply(path, &serialBuffer, &received))
+                return reply;
         } else {
-            const qint64 before = received;
-            answer = readNetworkAnswer(path, &received);
-            if (!answer && received == before) {
-                // Readable yet no datagram: a socket error, on a connected socket the closed
-                // port of a peer that is gone or rebooting. The attempt fails at once rather
-                // than waiting out its bound; a spurious wake-up only costs a resend.
+            bool readAny = false;
+            if (std::optional<QJsonValue> reply = takeDatagramReply(path, &received, &readAny))
+                return reply;
+            // Readable yet no datagram: a socket error the read has reported, or a spurious
+            // wake-up. The attempt fails at once rather than waiting out its bound; a spurious
+            // wake-up only costs a resend.
+            if (!readAny)
                 return std::nullopt;
-            }
         }
-        if (answer || !isLinkUsable())
-            return answer;
+        if (received > replyLimitBytes || !isLinkUsable())
+            return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+// Frames that name another command (a late reply, a boot banner, an extra prompt) are dropped
+// with their prompt; what follows them stays for the next frame.
+std::optional<QJsonValue> RemoteDevice::takeSerialReply(const QString &path, QByteArray *buffer,
+                                                        qint64 *received)
+{
+    const QByteArray bytes = m_serialPort.readAll();
+    *received += bytes.size();
+    buffer->append(bytes);
+    for (QJsonObject frame = ReplyFramer::takeSerialFrame(buffer); !frame.isEmpty();
+         frame = ReplyFramer::takeSerialFrame(buffer)) {
+        if (frame.contains(path))
+            return frame.value(path);
+        qCDebug(lcDevice) << "Reply for another command dropped:" << frame.keys();
+    }
+    return std::nullopt;
+}
+
+// Each datagram is a whole reply, read in one call; one naming another path (late or
+// duplicated) is dropped.
+std::optional<QJsonValue> RemoteDevice::takeDatagramReply(const QString &path, qint64 *received,
+                                                          bool *readAny)
+{
+    qint64 size = 0;
+    while ((size = m_udpSocket.readDatagram(m_datagram.data(), m_datagram.size())) >= 0) {
+        *readAny = true;
+        *received += size;
+        const QJsonObject reply =
+            ReplyFramer::parseNetwork(QByteArray::fromRawData(m_datagram.constData(), int(size)));
+        if (reply.contains(path))
+            return reply.value(path);
+        if (!reply.isEmpty())
+            qCDebug(lcDevice) << "Reply for another command dropped:" << reply.keys();
     }
     return std::nullopt;
 }
@@ -229,26 +262,7 @@ void RemoteDevice::discardStaleInput()
     }
 }
 
-// Takes every complete frame (up to and including its prompt) out of `buffer`; the first one
-// that echoes `path` answers, the others are dropped. An incomplete rest stays for more bytes.
-std::optional<QJsonValue> RemoteDevice::takeSerialAnswer(QByteArray *buffer, const QString &path)
-{
-    for (;;) {
-        const int promptAt = buffer->indexOf(ReplyFramer::prompt);
-        if (promptAt < 0)
-            return std::nullopt;
-        const QByteArray frame = buffer->left(promptAt + ReplyFramer::prompt.size());
-        buffer->remove(0, frame.size());
-        const QJsonObject reply = ReplyFramer::parseSerial(frame);
-        if (reply.contains(path))
-            return reply.value(path);
-        qCDebug(lcDevice) << "Dropped a frame that does not answer" << path << frame;
-    }
-}
-
-// Reads the datagrams that are there, each in one call, until one answers `path`. `received`
-// grows by every datagram read, an empty one included.
-std::optional<QJsonValue> RemoteDevice::readNetworkAnswer(const QString &path, qint64 *received)
+QJsonObject RemoteDevice::parseReply(const QByteArray &bytes) const
 {
     for (;;) {
         const qint64 size = m_udpSocket.readDatagram(m_datagram.data(), m_datagram.size());

@@ -11,6 +11,8 @@
 
 #include <optional>
 
+#include <optional>
+
 class QIODevice;
 struct ParameterCommand;
 
@@ -43,7 +45,6 @@ public:
     void saveConfig();
     bool saveParameters(QIODevice *file);
     bool loadParameters(QIODevice *file);
-    void sendConfigObject(const QJsonObject &object, const QString &prefix);
 
     // Read access for the windows; only RemoteDevice changes these.
     QIODevice *transport() const { return m_transport; }
@@ -107,14 +108,14 @@ private:
     bool isLinkUsable() const;
     QByteArray commandLine(const QString &path, const QString &value) const;
     std::optional<QJsonValue> exchangeAttempt(const QByteArray &line, const QString &path);
+    std::optional<QJsonValue> takeSerialReply(const QString &path, QByteArray *buffer,
+                                              qint64 *received);
+    std::optional<QJsonValue> takeDatagramReply(const QString &path, qint64 *received,
+                                                bool *readAny);
     void discardStaleInput();
-    std::optional<QJsonValue> takeSerialAnswer(QByteArray *buffer, const QString &path);
-    std::optional<QJsonValue> readNetworkAnswer(const QString &path, qint64 *received);
-    void missedStatePoll();
-    void sendCommands(const QVector<ParameterCommand> &commands);
-    bool isCurrentPoll(quint64 poll) const { return poll == m_pollEpoch; }
-    void emitMemberChanges(const QJsonObject &state, const QJsonObject &previous, quint64 poll);
-    void emitDioChanges(const QJsonObject &state, const QJsonObject &previous, quint64 poll);
+    void emitMemberChanges(quint64 poll, const QJsonObject &state, const QJsonObject &previous);
+    void emitDioChanges(quint64 poll, const QJsonObject &state, const QJsonObject &previous);
+    bool isCurrentPoll(quint64 poll) const;
     static int wholeNumber(const QJsonValue &value);
     static quint32 dioWord(const QJsonValue &value);
 
@@ -125,10 +126,8 @@ private:
     QJsonObject m_deviceIdRecord;
     QJsonObject m_toolIdRecord;
     QJsonObject m_stateRecord;
-    // Bumped by every poll and every end of a link: a poll whose number is no longer current
-    // has been overtaken and signals nothing more.
-    quint64 m_pollEpoch = 0;
-    int m_missedStatePolls = 0;
-    // Every datagram is read whole in a single call: none can be larger.
-    QByteArray m_datagram{replyLimitBytes, Qt::Uninitialized};
+    int m_pollsWithoutState = 0;
+    quint64 m_pollSerial = 0; // counts polls and link ends: a poll's signals stop when it moves
+    // Every datagram is read whole into this in one call, without asking its size first.
+    QByteArray m_datagram{64 * 1024, Qt::Uninitialized};
 };

@@ -46,24 +46,10 @@ void RemoteDevice::saveConfig()
         sendCommand(DevicePath::vktSaveConfig);
 }
 
-void RemoteDevice::sendConfigObject(const QJsonObject &object, const QString &prefix)
-{
-    sendCommands(ParameterImport::settingsFor(object, prefix));
-}
-
-void RemoteDevice::sendCommands(const QVector<ParameterCommand> &commands)
-{
-    for (const ParameterCommand &command : commands) {
-        if (!isConnected())
-            return;
-        sendCommand(command.path, command.value);
-    }
-}
-
-// A backup is whole or not at all: without a state on this link there is no telling whether the
-// device is an HBN unit, and a link lost on the way may have cut a record short.
 bool RemoteDevice::saveParameters(QIODevice *file)
 {
+    // Whether the unit also carries the HBN record is known from its state alone: a backup
+    // made before a state has come in could lack that record and still look complete.
     if (!isConnected() || m_stateRecord.isEmpty())
         return false;
     QJsonObject document;
@@ -85,15 +71,18 @@ bool RemoteDevice::saveParameters(QIODevice *file)
 
 bool RemoteDevice::loadParameters(QIODevice *file)
 {
-    // Settled before anything is sent: the whole file is checked first, so a bad one leaves
-    // nothing of itself active in the device. Reading stops just past the size bound.
-    const ParameterImport::Result import =
-            ParameterImport::commandsFor(file->read(ParameterImport::maxFileBytes + 1), hasDio());
-    if (!import.isAccepted()) {
-        qCDebug(lcDevice).noquote() << "Parameter file rejected: " + import.rejection;
+    // One byte beyond the bound tells an oversized file from one that just fits.
+    const ParameterImport::Plan plan =
+        ParameterImport::plan(file->read(ParameterImport::fileLimitBytes + 1), hasDio());
+    if (!plan.isAccepted()) {
+        qCDebug(lcDevice).noquote() << "Parameter file rejected: " + plan.rejection;
         return false;
     }
-    sendCommands(import.commands);
+    for (const ParameterImport::Command &command : plan.commands) {
+        if (!isConnected())
+            break;
+        sendCommand(command.path, command.value);
+    }
     // A link lost on the way means part of the file never reached the device.
     return isConnected();
 }

@@ -11,7 +11,7 @@
 namespace {
 
 constexpr int pollIntervalMs = 300;
-constexpr int missedStatePollLimit = 3; // polls in a row without a state end the link
+constexpr int pollsWithoutStateLimit = 3;
 
 double number(const QJsonValue &value)
 {
@@ -41,15 +41,14 @@ int RemoteDevice::wholeNumber(const QJsonValue &value)
     return d == std::trunc(d) ? truncated(value) : 0;
 }
 
-// The low 32 bits of a whole number, so that a high bit (bit 31 included, or a negative word
-// from a device that writes it signed) never costs the bits below it.
+// The I/O word is a bit pattern: bit 31, or any bit above the decoded ones, must not make it
+// unreadable. Only the low 32 bits count, also when a device writes the word as signed.
 quint32 RemoteDevice::dioWord(const QJsonValue &value)
 {
-    constexpr double exactIntegerLimit = 9007199254740992.0; // 2^53
+    constexpr double exactLimit = 9007199254740992.0; // 2^53: every integer below is exact
     const double d = number(value);
-    if (d != std::trunc(d) || std::abs(d) >= exactIntegerLimit)
-        return 0;
-    return static_cast<quint32>(static_cast<quint64>(static_cast<qint64>(d)));
+    const bool exact = d == std::trunc(d) && std::abs(d) < exactLimit;
+    return exact ? quint32(qint64(d)) : 0;
 }
 
 void RemoteDevice::setPolling(bool enable)
@@ -62,41 +61,42 @@ void RemoteDevice::setPolling(bool enable)
 
 void RemoteDevice::updateState()
 {
-    const quint64 poll = ++m_pollEpoch;
+    const quint64 poll = ++m_pollSerial;
     const QJsonObject state = sendCommand(DevicePath::stateObject).toObject();
-    // A link that ended inside the exchange, or a poll started meanwhile, has the last word.
-    if (!isCurrentPoll(poll) || !isLinkUsable())
-        return;
     if (state.isEmpty()) {
-        missedStatePoll();
+        // Polling that stopped here would leave the last values on show as if live; a device
+        // that keeps answering without its state (busy, updating its firmware) is let go.
+        if (!isLinkUsable())
+            return;
+        if (++m_pollsWithoutState >= pollsWithoutStateLimit) {
+            qCDebug(lcDevice) << "No state object in" << m_pollsWithoutState
+                              << "polls in a row: ending the link";
+            disconnectDevice();
+            return;
+        }
+        m_pollTimer.start(pollIntervalMs);
         return;
     }
-    m_missedStatePolls = 0;
+    m_pollsWithoutState = 0;
 
     // Receivers may read the record, so it is stored first; the comparison works on local
     // copies because a receiver may also end the link in the middle.
     const QJsonObject previous = std::exchange(m_stateRecord, state);
-    emitMemberChanges(state, previous, poll);
-    emitDioChanges(state, previous, poll);
+    emitMemberChanges(poll, state, previous);
+    emitDioChanges(poll, state, previous);
     if (isCurrentPoll(poll) && isLinkUsable())
         m_pollTimer.start(pollIntervalMs);
 }
 
-// A device that answers, but not with its state, would leave the last values on show as if
-// live: polling goes on, and a few such answers in a row end the link.
-void RemoteDevice::missedStatePoll()
+// False once the link has ended or a newer poll has begun since `poll` did: its values are
+// stale then, and must not reach a receiver after the reset or after newer ones.
+bool RemoteDevice::isCurrentPoll(quint64 poll) const
 {
-    if (++m_missedStatePolls < missedStatePollLimit) {
-        m_pollTimer.start(pollIntervalMs);
-        return;
-    }
-    qCDebug(lcDevice) << "No state object in" << missedStatePollLimit
-                      << "polls in a row: ending the link";
-    disconnectDevice();
+    return poll == m_pollSerial;
 }
 
-void RemoteDevice::emitMemberChanges(const QJsonObject &state, const QJsonObject &previous,
-                                     quint64 poll)
+void RemoteDevice::emitMemberChanges(quint64 poll, const QJsonObject &state,
+                                     const QJsonObject &previous)
 {
     static const std::array<StateMember, 10> members{{
         {RecordKey::metricUnits,
@@ -130,8 +130,8 @@ void RemoteDevice::emitMemberChanges(const QJsonObject &state, const QJsonObject
     }
 }
 
-void RemoteDevice::emitDioChanges(const QJsonObject &state, const QJsonObject &previous,
-                                  quint64 poll)
+void RemoteDevice::emitDioChanges(quint64 poll, const QJsonObject &state,
+                                  const QJsonObject &previous)
 {
     // The bit groups of "dioValue" in the order they are examined; a null signal is the tool
     // presence bit, which asks the tool again instead of signalling the bit.
@@ -165,7 +165,7 @@ void RemoteDevice::emitDioChanges(const QJsonObject &state, const QJsonObject &p
         if (!(changed & group.mask))
             continue;
         if (group.signal)
-            emit(this->*group.signal)(static_cast<int>(value & group.mask));
+            emit(this->*group.signal)(int(value & group.mask)); // every mask is below bit 31
         else
             updateTool();
     }

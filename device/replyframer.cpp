@@ -41,6 +41,17 @@ QJsonObject ReplyFramer::parseSerial(const QByteArray &bytes)
     return QJsonObject{{key, value}};
 }
 
+QJsonObject ReplyFramer::takeSerialFrame(QByteArray *buffer)
+{
+    const int promptAt = buffer->indexOf(prompt);
+    if (promptAt < 0)
+        return {};
+    const int frameEnd = promptAt + prompt.size();
+    const QJsonObject reply = parseSerial(buffer->left(frameEnd));
+    buffer->remove(0, frameEnd);
+    return reply;
+}
+
 QJsonObject ReplyFramer::parseNetwork(const QByteArray &bytes)
 {
     QJsonParseError error;

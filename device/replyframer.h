@@ -10,6 +10,9 @@ class ReplyFramer
 public:
     // Serial line: echoed command line, answer text, then the prompt "\r\n>>".
     static QJsonObject parseSerial(const QByteArray &bytes);
+    // Serial line: removes the first complete frame (up to and including its prompt) from the
+    // front of `buffer` and returns its reply object; empty, buffer untouched, while none is.
+    static QJsonObject takeSerialFrame(QByteArray *buffer);
     // Network: one datagram holding {"data": {PATH: VALUE}}.
     static QJsonObject parseNetwork(const QByteArray &bytes);
 

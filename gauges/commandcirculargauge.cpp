@@ -104,6 +104,11 @@ void CommandCircularGauge::onLongPress()
     emit longPress();
 }
 
+bool CommandCircularGauge::isRecent(const QElapsedTimer &timer)
+{
+    return timer.isValid() && !timer.hasExpired(activatingPressMs);
+}
+
 bool CommandCircularGauge::event(QEvent *event)
 {
     switch (event->type()) {
@@ -114,11 +119,11 @@ bool CommandCircularGauge::event(QEvent *event)
         mouseInside = false;
         break;
     case QEvent::WindowActivate:
-        // A click on this gauge that activates the window must not act on the gauge; an
-        // activation without a click (a box closing, the keyboard) costs no later click. When
-        // the window system delivers the activation after its press, that press was the
-        // click and has been had already.
-        if (mouseInside && !(pressedAt.isValid() && pressedAt.elapsed() < activatingPressMs))
+        // A click on this gauge that activates the window must not act on the gauge. But the
+        // window also becomes active without a click (a box closing over the gauge, the
+        // keyboard), and under X11 the activation may follow the press that caused it: only a
+        // press within a moment of the activation is taken for the activating one.
+        if (mouseInside && !isRecent(pressedAt))
             activatedAt.start();
         else
             activatedAt.invalidate();
@@ -132,11 +137,11 @@ bool CommandCircularGauge::event(QEvent *event)
 void CommandCircularGauge::mousePressEvent(QMouseEvent *event)
 {
     event->accept();
+    const bool activating = isRecent(activatedAt);
+    activatedAt.invalidate();
     pressedAt.start();
-    if (isActivatingPress()) {
-        activatedAt.invalidate();
+    if (activating)
         return;
-    }
     if (!commandFocus) {
         longPressTimer->start(longPressMs);
         return;

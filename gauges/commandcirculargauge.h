@@ -25,10 +25,11 @@ public:
     double commandValue = 0;  // the command shown, always on the scale
     bool commandFocus = false;
     bool mouseInside = false;
-    // When the window last became active with the pointer over the gauge: a press right after
-    // it is the click that activated the window, not one meant for the gauge.
-    QElapsedTimer activatedAt;
-    QElapsedTimer pressedAt; // the last press, for an activation delivered after it
+    // A press this close to the window's activation, with the pointer over the gauge, is the
+    // click that activated the window.
+    static constexpr int activatingPressMs = 200;
+    QElapsedTimer activatedAt; // valid while the activating press is still to come
+    QElapsedTimer pressedAt;
     QPushButton *plusButton = nullptr;
     QPushButton *minusButton = nullptr;
     QTimer *longPressTimer = nullptr;
@@ -54,6 +55,6 @@ protected:
     void drawNeedle(QPainter *painter) override;
 
 private:
-    bool isActivatingPress() const;
+    static bool isRecent(const QElapsedTimer &timer);
     QPushButton *makeStepButton(const QString &text, const QString &styleSheet);
 };

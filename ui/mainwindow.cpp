@@ -20,7 +20,7 @@ namespace {
 // A weighing runs from the first negative payload weight until the next zero or positive one.
 // There is only one dashboard, so this belongs to the program rather than to a window.
 bool weighingInProgress = false;
-// The save question is on its way or open: a further weight must not ask it twice.
+// The save question of the weighing that has ended is on its way or open.
 bool weighingQuestionPending = false;
 
 const char *const boxTitle = "VKT Dashboard";
@@ -293,9 +293,9 @@ void MainWindow::setPayloadWeight(double value)
     if (value == 0) {
         payloadWeight->setStyleSheet(QStringLiteral("background-color: #C00; color: white;"));
         payloadWeight->setText(tr("UNKNOWN"));
-        // Boxes open from the event loop once the state signal has returned, so the poll that
-        // brought the news finishes and the gauges go on updating behind the box.
-        if (weighingInProgress && !weighingQuestionPending)
+        // Every box here opens from the event loop once the state signal has returned, so
+        // the poll that brought the weight ends and polling goes on behind the box.
+        if (weighingInProgress)
             QTimer::singleShot(0, this, [this] { showCritical(this, tr(weighingErrorText)); });
         weighingInProgress = false;
     } else if (value < 0) {
@@ -312,19 +312,17 @@ void MainWindow::setPayloadWeight(double value)
                                       : QString::asprintf("%0.1lf Lb", value));
         if (weighingInProgress && !weighingQuestionPending) {
             weighingQuestionPending = true;
-            QTimer::singleShot(0, this, &MainWindow::askToSaveWeight);
+            QTimer::singleShot(0, this, &MainWindow::askToSaveWeighedPayload);
         }
     }
     updateWeighButton();
 }
 
-// The weighing counts as in progress until the operator has answered.
-void MainWindow::askToSaveWeight()
+void MainWindow::askToSaveWeighedPayload()
 {
     if (QMessageBox::question(this, boxTitle, tr("Save new payload weight as default?"),
                               QMessageBox::Yes | QMessageBox::No)
-                == QMessageBox::Yes
-        && remoteDevice.isConnected()) {
+        == QMessageBox::Yes) {
         remoteDevice.saveConfig();
     }
     weighingInProgress = false;

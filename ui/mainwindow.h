@@ -52,6 +52,6 @@ private:
     void applyToolRatings();
     void setForceCommandFocus(bool force);
     void updateWeighButton();
-    void askToSaveWeight();
+    void askToSaveWeighedPayload();
     int stateControlMode() const;
 };

@@ -19,11 +19,17 @@ private slots:
     void stateChanges_data();
     void stateChanges();
     void reconnectSignalsEveryMember();
-    void highDioBitsKeepTheDecodedOnes();
+    void linkEndedMidPollSaysNoMore_data();
+    void linkEndedMidPollSaysNoMore();
+    void connectOverOpenLinkEndsItFirst_data();
+    void connectOverOpenLinkEndsItFirst();
+    void serialErrorsOnlyWhileSerialIsTheLink();
     void exportDocument_data();
     void exportDocument();
+    void saveWithoutStateFails();
     void import_data();
     void import();
+    void savedFileLoadsAgain();
 };
 
 namespace {
@@ -135,6 +141,14 @@ void TestExchange::stateChanges_data()
                        "hostComChanged 131072", "toolComChanged 1", "posLimitChanged 524288",
                        "negLimitChanged 1048576", "okToWeighChanged 2097152",
                        "weightOkChanged 4194304"};
+    // Bit 31 and the other undecoded bits never disturb the decoded ones.
+    QTest::newRow("bit 31 set") << QByteArray(R"({"dioValue": 64})")
+                                << QByteArray(R"({"dioValue": 2147483712})") << QStringList();
+    QTest::newRow("word written as signed") << QByteArray(R"({"dioValue": 64})")
+                                            << QByteArray(R"({"dioValue": -2147483584})")
+                                            << QStringList();
+    QTest::newRow("bits above 32") << QByteArray(R"({"dioValue": 64})")
+                                   << QByteArray(R"({"dioValue": 4294967360})") << QStringList();
     QTest::newRow("state not an object stores nothing")
         << QByteArray(R"({"actualForce": 1})") << QByteArray("[1]") << QStringList();
 }
@@ -174,16 +188,77 @@ void TestExchange::reconnectSignalsEveryMember()
                                            "metricUnitsChanged 1", "actualForceChanged 4"}));
 }
 
-// Bit 31 does not fit an int: the word must still give the bits below it.
-void TestExchange::highDioBitsKeepTheDecodedOnes()
+void TestExchange::linkEndedMidPollSaysNoMore_data()
 {
+    QTest::addColumn<bool>("inDio"); // the receiver ends the link on a bit group, not a value
+    QTest::addColumn<QStringList>("events");
+    const QStringList ended{"toolComChanged 0", "deviceDisconnect"};
+    QTest::newRow("on a value") << false
+                                << QStringList{"metricUnitsChanged 1", "actualForceChanged 1.5"}
+                                       + ended;
+    QTest::newRow("on a bit group")
+        << true
+        << QStringList{"metricUnitsChanged 1", "actualForceChanged 1.5", "commandForceChanged 10",
+                       "commandLevelChanged 1"}
+               + ended;
+}
+
+void TestExchange::linkEndedMidPollSaysNoMore()
+{
+    QFETCH(bool, inDio);
+    QFETCH(QStringList, events);
+
     ScriptedPeer peer;
     RemoteDevice device;
+    connectTo(peer, device, false, "{}");
     SignalRecorder recorder(&device);
-    connectTo(peer, device, false, R"({"metricUnits": 1, "dioValue": 2147745795})");
-    QCOMPARE(device.dioValue(), 0x80040003u);
-    QVERIFY(recorder.events.contains("commandLevelChanged 3"));
-    QVERIFY((device.dioValue() & DioMask::toolCom) != 0);
+    const auto endLink = [&device] { device.disconnectDevice(); };
+    if (inDio)
+        connect(&device, &RemoteDevice::commandLevelChanged, this, endLink);
+    else
+        connect(&device, &RemoteDevice::actualForceChanged, this, endLink);
+    peer.setAnswer("/stateObject",
+                   R"({"metricUnits": 1, "actualForce": 1.5, "commandForce": 10,
+                       "dioValue": 524353})");
+    QVERIFY(QMetaObject::invokeMethod(&device, "updateState"));
+    QCOMPARE(recorder.events, events);
+}
+
+void TestExchange::connectOverOpenLinkEndsItFirst_data()
+{
+    QTest::addColumn<bool>("serial");
+    QTest::newRow("serial link") << true;
+    QTest::newRow("network link") << false;
+}
+
+void TestExchange::connectOverOpenLinkEndsItFirst()
+{
+    QFETCH(bool, serial);
+    ScriptedPeer peer;
+    RemoteDevice device;
+    connectTo(peer, device, serial);
+    SignalRecorder recorder(&device);
+    QVERIFY(!device.connectDevice(QStringLiteral("usb:///dev/no-such-port")));
+    QCOMPARE(recorder.events, QStringList({"toolComChanged 0", "deviceDisconnect"}));
+    QVERIFY(!device.transport());
+    QVERIFY(!device.udpSocket()->isOpen());
+    QVERIFY(!device.serialPort()->isOpen());
+}
+
+void TestExchange::serialErrorsOnlyWhileSerialIsTheLink()
+{
+    ScriptedPeer serialPeer;
+    ScriptedPeer networkPeer;
+    RemoteDevice device;
+    connectTo(serialPeer, device, true);
+    device.disconnectDevice();
+    connectTo(networkPeer, device, false);
+    SignalRecorder recorder(&device);
+    // Someone else's use of the idle port (a console probing it) fails.
+    device.serialPort()->setPortName(QStringLiteral("/dev/no-such-port"));
+    QVERIFY(!device.serialPort()->open(QIODevice::ReadWrite));
+    QVERIFY(device.isConnected());
+    QCOMPARE(recorder.events, QStringList());
 }
 
 void TestExchange::exportDocument_data()
@@ -221,6 +296,21 @@ void TestExchange::exportDocument()
     QCOMPARE(file.data(), text);
 }
 
+void TestExchange::saveWithoutStateFails()
+{
+    ScriptedPeer peer;
+    peer.setAnswer("/vkt/cfgObject", R"({"metricUnits": 1})");
+    peer.setAnswer("/hbn/cfgObject", R"({"anybus": {"nodeId": 3}})");
+    RemoteDevice device;
+    // An HBN unit whose polls bring no state: nothing tells it from a VKT alone.
+    connectTo(peer, device, false, R"("busy")");
+    QVERIFY(device.isConnected());
+    QBuffer file;
+    file.open(QIODevice::WriteOnly);
+    QVERIFY(!device.saveParameters(&file));
+    QCOMPARE(file.data(), QByteArray());
+}
+
 void TestExchange::import_data()
 {
     QTest::addColumn<bool>("hbn");
@@ -244,6 +334,10 @@ void TestExchange::import_data()
                           "vkt": {"initialForce": 123.4567}})")
         << QByteArrayList{"/vkt/initialForce=123.457", "/hbn/anybus/baudRate=2",
                           "/hbn/anybus/nodeId=3"};
+    // Read no further than the bound: nothing of an oversized file is sent.
+    QTest::newRow("file over 1 MiB")
+        << false << QByteArray(R"({"vkt": {"a": 1}})") + QByteArray(2 * 1024 * 1024, ' ')
+        << QByteArrayList();
     QTest::newRow("CR LF in a key") << false
                                     << QByteArray(R"({"vkt": {"a": 1, "b\r\nflashfirmware": 1}})")
                                     << QByteArrayList();
@@ -266,6 +360,25 @@ void TestExchange::import()
     QVERIFY(device.isConnected());
     // The connection's own three commands come first.
     QCOMPARE(peer.received().mid(3), commands);
+}
+
+// The program's own backups load again, unusual but harmless keys included.
+void TestExchange::savedFileLoadsAgain()
+{
+    ScriptedPeer peer;
+    peer.setAnswer("/vkt/cfgObject", "{\"fw.version\": \"2.1.0\", \"gr\xc3\xb6\xc3\x9f\x65\": 4}");
+    peer.setAnswer("/hbn/cfgObject", R"({"anybus": {"nodeId": 3}})");
+    RemoteDevice device;
+    connectTo(peer, device, false, R"({"dioValue": 1})");
+    QBuffer file;
+    file.open(QIODevice::ReadWrite);
+    QVERIFY(device.saveParameters(&file));
+    file.seek(0);
+    const int before = peer.received().size();
+    QVERIFY(device.loadParameters(&file));
+    QCOMPARE(peer.received().mid(before),
+             QByteArrayList({"/vkt/fw.version=2.1.0", "/vkt/gr\xc3\xb6\xc3\x9f\x65=4",
+                             "/hbn/anybus/nodeId=3"}));
 }
 
 QTEST_GUILESS_MAIN(TestExchange)

@@ -10,6 +10,8 @@ class TestReplyFramer : public QObject
 private slots:
     void parse_data();
     void parse();
+    void takeSerialFrame_data();
+    void takeSerialFrame();
 };
 
 namespace {
@@ -64,6 +66,33 @@ void TestReplyFramer::parse()
     QFETCH(QByteArray, expected);
     QCOMPARE(serial ? ReplyFramer::parseSerial(bytes) : ReplyFramer::parseNetwork(bytes),
              object(expected));
+}
+
+void TestReplyFramer::takeSerialFrame_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::addColumn<QByteArray>("left");
+
+    QTest::newRow("incomplete stays") << QByteArray("/a\r\n1\r\n>") << QByteArray()
+                                      << QByteArray("/a\r\n1\r\n>");
+    QTest::newRow("one frame, nothing left") << QByteArray("/a\r\n1\r\n>>")
+                                             << QByteArray(R"({"/a": 1})") << QByteArray();
+    QTest::newRow("stray prompt is a frame of its own")
+        << QByteArray("\r\n>>/a\r\n1\r\n>>") << QByteArray(R"({">>": null})")
+        << QByteArray("/a\r\n1\r\n>>");
+    QTest::newRow("banner, then the start of a reply")
+        << QByteArray("\r\nboot 2.1\r\n>>/a\r\n") << QByteArray(R"({"boot": 2.1})")
+        << QByteArray("/a\r\n");
+}
+
+void TestReplyFramer::takeSerialFrame()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QByteArray, expected);
+    QFETCH(QByteArray, left);
+    QCOMPARE(ReplyFramer::takeSerialFrame(&bytes), object(expected));
+    QCOMPARE(bytes, left);
 }
 
 QTEST_GUILESS_MAIN(TestReplyFramer)

@@ -21,6 +21,8 @@ private slots:
     void networkPeerGoneEndsTheLink();
     void replyForItsOwnPathOnly_data();
     void replyForItsOwnPathOnly();
+    void pollsWithoutStateEndTheLink_data();
+    void pollsWithoutStateEndTheLink();
     void importLosingTheLink();
     void statelessPollsEndTheLink_data();
     void statelessPollsEndTheLink();
@@ -194,6 +196,36 @@ void TestSimLink::replyForItsOwnPathOnly()
     QVERIFY2(clock.elapsed() < maxMs, QByteArray::number(clock.elapsed()));
     QVERIFY(device.isConnected());
     QVERIFY(!recorder.events.contains(QStringLiteral("deviceDisconnect")));
+}
+
+void TestSimLink::pollsWithoutStateEndTheLink_data()
+{
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<bool>("flash"); // start a firmware update once connected
+    QTest::newRow("state answered by a text") << QStringList{"--bad-state"} << false;
+    // The update answers nothing but "/deviceId" until the device reboots.
+    QTest::newRow("firmware update") << QStringList() << true;
+}
+
+void TestSimLink::pollsWithoutStateEndTheLink()
+{
+    QFETCH(QStringList, options);
+    QFETCH(bool, flash);
+
+    SimProcess sim;
+    RemoteDevice device;
+    QSignalSpy disconnected(&device, &RemoteDevice::deviceDisconnect);
+    QVERIFY(startAndConnect(sim, device, false, options));
+    if (flash)
+        device.updateFirmware();
+    QElapsedTimer clock;
+    clock.start();
+    // Polling goes on as usual; the third poll in a row without a state ends the link.
+    QVERIFY(disconnected.wait(3000));
+    QVERIFY2(clock.elapsed() < 1500, QByteArray::number(clock.elapsed()));
+    QVERIFY(!device.transport());
+    // The first poll at connection, then two more; one good one before an update.
+    QTRY_COMPARE(sim.commands().count(QStringLiteral("/stateObject")), flash ? 4 : 3);
 }
 
 void TestSimLink::importLosingTheLink()

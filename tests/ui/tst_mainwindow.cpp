@@ -2,8 +2,11 @@
 #include "privatenetwork.h"
 #include "startupsequence.h"
 
-#include <QPointer>
+#include <QAbstractButton>
+#include <QApplication>
+#include <QElapsedTimer>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
@@ -38,6 +41,10 @@ private slots:
     void payloadSequence_data();
     void payloadSequence();
     void toolLossDuringWeighing();
+    void pollingGoesOnBehindBoxes_data();
+    void pollingGoesOnBehindBoxes();
+    void activatingClickOnTheWindow_data();
+    void activatingClickOnTheWindow();
     void operatorActionsReachDevice();
     void arrowKeysOnRelease_data();
     void arrowKeysOnRelease();
@@ -227,6 +234,104 @@ void TestMainWindow::toolLossDuringWeighing()
     QTRY_COMPARE(window.toolTypeLabel->styleSheet(), toolPresentStyle);
     QVERIFY(window.weighPayloadButton->isEnabled());
     QCOMPARE(connected.answerer.boxes().size(), 1);
+}
+
+void TestMainWindow::pollingGoesOnBehindBoxes_data()
+{
+    QTest::addColumn<QString>("control"); // what ends the weighing, from inside a poll
+    QTest::addColumn<QString>("text");
+    QTest::newRow("save question") << "payload 2.5" << "Save new payload weight as default?";
+    QTest::newRow("weighing error") << "payload 0" << weighingErrorText;
+    QTest::newRow("tool loss") << "tool off" << weighingErrorText;
+}
+
+void TestMainWindow::pollingGoesOnBehindBoxes()
+{
+    QFETCH(QString, control);
+    QFETCH(QString, text);
+
+    SimProcess sim;
+    MainWindow window;
+    QVERIFY(sim.start(SimProcess::serialOnly() + QStringList{"--device", "hbn"}));
+    QVERIFY(window.remoteDevice.connectDevice(sim.address()));
+    QVERIFY(sim.control(QStringLiteral("payload -1")));
+    QTRY_COMPARE(window.payloadWeight->text(), QStringLiteral("WEIGHING"));
+
+    // Holds the box open for a second, counting the polls made behind it, then says No.
+    constexpr int openMs = 1000;
+    QString seenText;
+    int pollsBehind = -1;
+    int pollsAtOpen = 0;
+    QElapsedTimer open;
+    QTimer watcher;
+    connect(&watcher, &QTimer::timeout, this, [&] {
+        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible())
+            return;
+        const int polls = sim.commands().count(QStringLiteral("/stateObject"));
+        if (!open.isValid()) {
+            open.start();
+            pollsAtOpen = polls;
+            seenText = box->text();
+        } else if (open.hasExpired(openMs)) {
+            pollsBehind = polls - pollsAtOpen;
+            if (QAbstractButton *no = box->button(QMessageBox::No))
+                no->click();
+            else
+                box->reject();
+        }
+    });
+    watcher.start(20);
+    QVERIFY(sim.control(control));
+    QTRY_VERIFY_WITH_TIMEOUT(pollsBehind >= 0, 5000);
+    QCOMPARE(seenText, text);
+    // At 300 ms apart, about three polls fit into the second the box was open.
+    QVERIFY2(pollsBehind >= 2, QByteArray::number(pollsBehind));
+    QVERIFY(window.remoteDevice.isConnected());
+}
+
+void TestMainWindow::activatingClickOnTheWindow_data()
+{
+    // "A" the window's activation, delivered to every widget in it; "P" a click on the force
+    // gauge; "B" a message box opened over the window and answered, after which the window is
+    // active again; "W" a pause longer than an activating click takes.
+    QTest::addColumn<QString>("events");
+    QTest::addColumn<int>("acted");
+    QTest::newRow("activation, then its press") << "APP" << 1;
+    QTest::newRow("press, then its activation (X11)") << "PAP" << 2;
+    QTest::newRow("after the save question") << "BWPP" << 2;
+}
+
+void TestMainWindow::activatingClickOnTheWindow()
+{
+    QFETCH(QString, events);
+    QFETCH(int, acted);
+
+    ModalAnswerer answerer(QMessageBox::No);
+    MainWindow window;
+    window.show();
+    CommandCircularGauge *gauge = window.forceGauge;
+    gauge->setCommandFocus(true);
+    QSignalSpy changed(gauge, &CommandCircularGauge::commandChanged);
+    QApplication::setActiveWindow(nullptr);
+    QEnterEvent enter{QPointF(), QPointF(), QPointF()};
+    QApplication::sendEvent(gauge, &enter);
+    for (const QChar step : events) {
+        if (step == QLatin1Char('A')) {
+            QApplication::setActiveWindow(&window);
+        } else if (step == QLatin1Char('B')) {
+            QMessageBox::question(&window, QStringLiteral("VKT Dashboard"),
+                                  QStringLiteral("Save new payload weight as default?"),
+                                  QMessageBox::Yes | QMessageBox::No);
+            QApplication::setActiveWindow(&window);
+        } else if (step == QLatin1Char('P')) {
+            const QPoint at(gauge->width() / 2 - 20 + 10 * changed.count(), gauge->height() / 5);
+            QTest::mouseClick(gauge, Qt::LeftButton, Qt::NoModifier, at);
+        } else {
+            QTest::qWait(CommandCircularGauge::activatingPressMs + 100);
+        }
+    }
+    QCOMPARE(changed.count(), acted);
 }
 
 void TestMainWindow::operatorActionsReachDevice()
