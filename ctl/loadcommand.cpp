@@ -27,8 +27,7 @@ ExitStatus LoadCommand::run(const CtlRequest &request)
     if (!session.open(request.address))
         return ExitStatus::DeviceFailure;
     // Whether an "hbn" record is needed is known only once the device has answered.
-    const ParameterImport::Result plan =
-            ParameterImport::commandsFor(text, session.device().hasDio());
+    const ParameterImport::Plan plan = ParameterImport::plan(text, session.device().hasDio());
     if (!plan.isAccepted()) {
         CtlOutput::error(QStringLiteral("%1 (%2)").arg(tr(badFileText), plan.rejection));
         return ExitStatus::BadParameterFile;
@@ -43,12 +42,12 @@ ExitStatus LoadCommand::readFile(const QString &fileName, QByteArray *text, QJso
         CtlOutput::error(tr("Error opening file! %1: %2").arg(fileName, file.errorString()));
         return ExitStatus::DeviceFailure;
     }
-    *text = file.read(ParameterImport::maxFileBytes + 1);
+    *text = file.read(ParameterImport::fileLimitBytes + 1);
     if (file.error() != QFileDevice::NoError) {
         CtlOutput::error(tr("Error opening file! %1: %2").arg(fileName, file.errorString()));
         return ExitStatus::DeviceFailure;
     }
-    if (text->size() > ParameterImport::maxFileBytes) {
+    if (text->size() > ParameterImport::fileLimitBytes) {
         CtlOutput::error(QStringLiteral("%1 (%2)").arg(tr(badFileText), tr("file too large")));
         return ExitStatus::BadParameterFile;
     }

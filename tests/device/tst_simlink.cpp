@@ -24,8 +24,6 @@ private slots:
     void pollsWithoutStateEndTheLink_data();
     void pollsWithoutStateEndTheLink();
     void importLosingTheLink();
-    void statelessPollsEndTheLink_data();
-    void statelessPollsEndTheLink();
 };
 
 namespace {
@@ -243,31 +241,6 @@ void TestSimLink::importLosingTheLink()
     QVERIFY(sim.waitForCommand(QStringLiteral("/vkt/initialPosition=5")) >= 0);
     QCOMPARE(sim.commands().mid(3), QStringList({"/vkt/initialForce=10", "/vkt/initialMode=1",
                                                  "/vkt/initialPosition=5"}));
-}
-
-void TestSimLink::statelessPollsEndTheLink_data()
-{
-    QTest::addColumn<bool>("serial");
-    QTest::newRow("serial") << true;
-    QTest::newRow("network") << false;
-}
-
-// In its firmware-update state the unit answers "/stateObject" with an error text: polling goes
-// on, and the third such answer in a row ends the link instead of freezing the last state.
-void TestSimLink::statelessPollsEndTheLink()
-{
-    QFETCH(bool, serial);
-    SimProcess sim;
-    RemoteDevice device;
-    QVERIFY(startAndConnect(sim, device, serial));
-    QSignalSpy disconnected(&device, &RemoteDevice::deviceDisconnect);
-    device.updateFirmware();
-    QVERIFY(disconnected.wait(5000));
-    QVERIFY(!device.transport());
-    const int flashed = sim.waitForCommand(QStringLiteral("flashfirmware"));
-    QVERIFY(flashed >= 0);
-    QTRY_COMPARE(sim.commands().mid(flashed + 1),
-                 QVector<QString>(3, QStringLiteral("/stateObject")).toList());
 }
 
 QTEST_GUILESS_MAIN(TestSimLink)
