@@ -15,6 +15,7 @@ namespace {
 
 constexpr int replyWaitMs = 1000;    // one wait for more reply data
 constexpr int attemptBoundMs = 3000; // whole attempt, however the reply trickles in
+constexpr int replyLimitBytes = 64 * 1024;
 constexpr int attemptsPerExchange = 3;
 
 template <typename Enum>
@@ -188,7 +189,7 @@ std::optional<QJsonValue> RemoteDevice::exchangeAttempt(const QByteArray &line,
     QByteArray serialBuffer;
     qint64 received = 0;
     const QDeadlineTimer deadline(attemptBoundMs);
-    while (received <= replyLimitBytes) {
+    for (;;) {
         const qint64 remainingMs = deadline.remainingTime();
         if (remainingMs <= 0)
             return std::nullopt;
@@ -211,7 +212,6 @@ std::optional<QJsonValue> RemoteDevice::exchangeAttempt(const QByteArray &line,
         if (received > replyLimitBytes || !isLinkUsable())
             return std::nullopt;
     }
-    return std::nullopt;
 }
 
 // Frames that name another command (a late reply, a boot banner, an extra prompt) are dropped
@@ -264,16 +264,6 @@ void RemoteDevice::discardStaleInput()
 
 QJsonObject RemoteDevice::parseReply(const QByteArray &bytes) const
 {
-    for (;;) {
-        const qint64 size = m_udpSocket.readDatagram(m_datagram.data(), m_datagram.size());
-        if (size < 0)
-            return std::nullopt;
-        *received += qMax<qint64>(size, 1);
-        const QJsonObject reply =
-                ReplyFramer::parseNetwork(QByteArray::fromRawData(m_datagram.constData(), int(size)));
-        if (reply.contains(path))
-            return reply.value(path);
-        if (!reply.isEmpty())
-            qCDebug(lcDevice) << "Dropped a datagram that does not answer" << path << reply.keys();
-    }
+    return m_transport == &m_serialPort ? ReplyFramer::parseSerial(bytes)
+                                        : ReplyFramer::parseNetwork(bytes);
 }

@@ -7,14 +7,10 @@
 #include <QSerialPort>
 #include <QTimer>
 #include <QUdpSocket>
-#include <QVector>
-
-#include <optional>
 
 #include <optional>
 
 class QIODevice;
-struct ParameterCommand;
 
 // The one link to one device: owns the serial and UDP transports, performs every exchange as a
 // blocking call on the calling (GUI) thread, polls the device state and publishes each change as
@@ -100,10 +96,9 @@ private slots:
     void socketErrorOccurred(QAbstractSocket::SocketError error);
 
 private:
-    static constexpr int replyLimitBytes = 64 * 1024; // one attempt reads no more than this
-
     QIODevice *openSerial(const QString &portName);
     QIODevice *openNetwork(const QString &host);
+    QJsonObject parseReply(const QByteArray &bytes) const;
 
     bool isLinkUsable() const;
     QByteArray commandLine(const QString &path, const QString &value) const;

@@ -63,8 +63,6 @@ bool RemoteDevice::saveParameters(QIODevice *file)
             return false;
         document.insert(RecordKey::hbnRecord, hbn);
     }
-    if (!isConnected())
-        return false;
     const QByteArray text = QJsonDocument(document).toJson(QJsonDocument::Indented);
     return file->write(text) == text.size();
 }

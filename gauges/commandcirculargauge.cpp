@@ -15,8 +15,6 @@ namespace {
 constexpr int longPressMs = 700;
 constexpr int repeatDelayMs = 700;
 constexpr int repeatIntervalMs = 100;
-// How close a press and the activation it caused arrive, in either order.
-constexpr int activatingPressMs = 250;
 
 const char *const buttonStyle =
     "color: #FFF;"
@@ -148,11 +146,6 @@ void CommandCircularGauge::mousePressEvent(QMouseEvent *event)
     }
     const QPoint at = event->localPos().toPoint(); // rounds each coordinate
     setCommandValue(pointToValue(at.x(), at.y()));
-}
-
-bool CommandCircularGauge::isActivatingPress() const
-{
-    return activatedAt.isValid() && activatedAt.elapsed() < activatingPressMs;
 }
 
 void CommandCircularGauge::mouseReleaseEvent(QMouseEvent *)

@@ -65,7 +65,6 @@ MainWindow::MainWindow(QWidget *parent)
 MainWindow::~MainWindow()
 {
     weighingInProgress = false;
-    weighingQuestionPending = false;
 }
 
 void MainWindow::connectSignals()

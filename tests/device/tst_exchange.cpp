@@ -1,4 +1,3 @@
-#include "devicevocabulary.h"
 #include "remotedevice.h"
 #include "scriptedpeer.h"
 #include "signalrecorder.h"

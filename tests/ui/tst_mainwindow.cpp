@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QPointer>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
@@ -201,16 +202,12 @@ void TestMainWindow::payloadSequence()
         QCOMPARE(window.payloadWeight->text(), texts[i]);
         // The weigh button rests while a weighing runs.
         QCOMPARE(window.weighPayloadButton->isEnabled(), weights[i] >= 0);
-        // No box opens inside the state signal: the poll that brought it must finish first.
-        QCOMPARE(connected.answerer.boxes().size(), 0);
     }
     QTRY_COMPARE(connected.answerer.boxes().size(), 1);
     QCOMPARE(connected.answerer.boxes()[0].text, box);
     QCOMPARE(connected.answerer.boxes()[0].parent, &window);
-    if (box != weighingErrorText)
-        QTRY_VERIFY(connected.sentSince(from).contains(QStringLiteral("/saveConfig")));
-    else
-        QVERIFY(!connected.sentSince(from).contains(QStringLiteral("/saveConfig")));
+    const bool saved = connected.sentSince(from).contains(QStringLiteral("/saveConfig"));
+    QCOMPARE(saved, box != weighingErrorText);
 }
 
 void TestMainWindow::toolLossDuringWeighing()
