@@ -37,7 +37,8 @@ ConsoleWindow::ConsoleWindow(RemoteDevice *remoteDevice)
     if (usesSerialPort()) {
         // The serial line has no greeting of its own: say what it is, and let a bare carriage
         // return fetch the device's prompt.
-        const QString model = m_remoteDevice->isConnected()
+        const QString model =
+            m_remoteDevice->isConnected()
                 ? m_remoteDevice->deviceIdRecord().value(RecordKey::modelName).toString()
                 : QStringLiteral("NONE");
         consoleData->putData(model.toUtf8());
@@ -63,9 +64,9 @@ bool ConsoleWindow::openTerminalConnection()
                                  << tcpSocket->errorString();
         delete tcpSocket;
         consoleData->putData(tr("The terminal at %1 port %2 could not be reached.")
-                                     .arg(address.toString())
-                                     .arg(DeviceAddress::terminalPort)
-                                     .toUtf8());
+                                 .arg(address.toString())
+                                 .arg(DeviceAddress::terminalPort)
+                                 .toUtf8());
         return false;
     }
     connect(tcpSocket, &QTcpSocket::disconnected, this, &ConsoleWindow::reject);
@@ -77,7 +78,15 @@ bool ConsoleWindow::usesSerialPort() const
 {
     // The link may have dropped the port since; then there is no polling to give back.
     return m_socket && m_socket == m_remoteDevice->serialPort()
-            && m_remoteDevice->transport() == m_socket;
+           && m_remoteDevice->transport() == m_socket;
+}
+
+// A TCP socket of ours is a child and closes its connection while QObject deletes the children,
+// when this window is no longer a ConsoleWindow: its last disconnected() must not reach reject().
+ConsoleWindow::~ConsoleWindow()
+{
+    if (m_socket)
+        m_socket->disconnect(this);
 }
 
 void ConsoleWindow::writeData(const QByteArray &data)

@@ -17,6 +17,7 @@ class ConsoleWindow : public QDialog, private Ui::ConsoleWindow
 
 public:
     explicit ConsoleWindow(RemoteDevice *remoteDevice);
+    ~ConsoleWindow() override;
 
 public slots:
     void writeData(const QByteArray &data);
