@@ -170,11 +170,11 @@ int main(int argc, char *argv[])
         fail("vkt-sim did not start");
     const QStringList dashboardArguments{QStringLiteral("network://") + address};
 
-    const StartSamples dashboardStarts = measureStarts(runs, dashboard, dashboardArguments, &device,
-                                           "command: /stateObject");
+    const StartSamples dashboardStarts =
+        measureStarts(runs, dashboard, dashboardArguments, &device, "command: /stateObject");
     const StartSamples minimal = measureStarts(runs, minimalWindow, {}, nullptr, "painted");
-    const StartSamples defaultGl = measureStarts(runs, minimalWindow, {"--qt-default-gl"},
-                                                 nullptr, "painted");
+    const StartSamples defaultGl =
+        measureStarts(runs, minimalWindow, {"--qt-default-gl"}, nullptr, "painted");
     bench::printResult("start to first state poll (ms)", dashboardStarts.startMs);
     bench::printResult("minimal window, start to first paint (ms)", minimal.startMs);
     bench::printResult("minimal window with Qt's default OpenGL, start to first paint (ms)",

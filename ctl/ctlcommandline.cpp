@@ -21,7 +21,8 @@ constexpr double maxDurationS = std::numeric_limits<int>::max() / 1000.0;
 
 bool isDeviceAddress(const QString &text)
 {
-    return text.contains(DeviceAddress::serialScheme) || text.contains(DeviceAddress::networkScheme);
+    return text.contains(DeviceAddress::serialScheme)
+           || text.contains(DeviceAddress::networkScheme);
 }
 
 } // namespace
@@ -62,7 +63,7 @@ CtlCommandLine::Outcome CtlCommandLine::parse(const QStringList &arguments)
         m_request.address = positional.takeFirst();
         if (!isDeviceAddress(m_request.address))
             return usageError(tr("\"%1\" is not a device address (usb://PORT or network://HOST).")
-                                      .arg(m_request.address));
+                                  .arg(m_request.address));
         if (positional.isEmpty())
             return usageError(tr("No command given."));
         subcommand = Subcommand::find(positional.constFirst());
@@ -111,7 +112,7 @@ bool CtlCommandLine::readNumbers()
         m_request.durationS = m_parser.value(m_duration).toDouble(&ok);
         if (!ok || !(m_request.durationS > 0) || m_request.durationS > maxDurationS) {
             usageError(tr("--duration takes a number of seconds above 0, up to %1.")
-                               .arg(maxDurationS, 0, 'f', 0));
+                           .arg(maxDurationS, 0, 'f', 0));
             return false;
         }
     }

@@ -33,18 +33,14 @@ private:
                               tr("set: store the configuration afterwards.")};
     QCommandLineOption m_watch{QStringLiteral("watch"),
                                tr("state: one line per poll until interrupted.")};
-    QCommandLineOption m_csv{QStringLiteral("csv"),
-                             tr("state --watch: CSV with a header row.")};
-    QCommandLineOption m_json{QStringLiteral("json"),
-                              tr("state --watch: JSON lines (the default); "
-                                             "discover: JSON.")};
+    QCommandLineOption m_csv{QStringLiteral("csv"), tr("state --watch: CSV with a header row.")};
+    QCommandLineOption m_json{QStringLiteral("json"), tr("state --watch: JSON lines (the default); "
+                                                         "discover: JSON.")};
     QCommandLineOption m_duration{QStringLiteral("duration"),
-                                  tr("state --watch: stop after S seconds."),
-                                  QStringLiteral("S")};
+                                  tr("state --watch: stop after S seconds."), QStringLiteral("S")};
     QCommandLineOption m_dryRun{QStringLiteral("dry-run"),
                                 tr("load: compare file and device, send nothing.")};
-    QCommandLineOption m_wait{QStringLiteral("wait"),
-                              tr("discover: how long to listen, in ms."),
+    QCommandLineOption m_wait{QStringLiteral("wait"), tr("discover: how long to listen, in ms."),
                               QStringLiteral("MS")};
     CtlRequest m_request;
     QString m_errorText;

@@ -34,9 +34,9 @@ ExitStatus DiscoverCommand::run(const CtlRequest &request)
         const QJsonObject device = entry.toObject();
         const QJsonObject id = device.value(QStringLiteral("deviceId")).toObject();
         CtlOutput::line(QStringLiteral("%1\t%2\t%3")
-                                .arg(id.value(RecordKey::deviceName).toString(),
-                                     id.value(RecordKey::modelName).toString(),
-                                     device.value(QStringLiteral("address")).toString()));
+                            .arg(id.value(RecordKey::deviceName).toString(),
+                                 id.value(RecordKey::modelName).toString(),
+                                 device.value(QStringLiteral("address")).toString()));
     }
     return ExitStatus::Success;
 }

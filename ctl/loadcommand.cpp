@@ -55,8 +55,8 @@ ExitStatus LoadCommand::readFile(const QString &fileName, QByteArray *text, QJso
     *document = QJsonDocument::fromJson(*text, &error);
     if (error.error != QJsonParseError::NoError) {
         CtlOutput::error(QStringLiteral("%1 (%2 at offset %3)")
-                                 .arg(tr(badFileText), error.errorString())
-                                 .arg(error.offset));
+                             .arg(tr(badFileText), error.errorString())
+                             .arg(error.offset));
         return ExitStatus::BadParameterFile;
     }
     return ExitStatus::Success;
@@ -103,7 +103,7 @@ ExitStatus LoadCommand::compare(DeviceSession &session, const QJsonDocument &doc
         CtlOutput::line(ParameterComparison::line(entry));
         differences += entry.differs() ? 1 : 0;
     }
-    CtlOutput::message(tr("%1 of %2 values differ; nothing was sent.").arg(differences)
-                               .arg(entries.size()));
+    CtlOutput::message(
+        tr("%1 of %2 values differ; nothing was sent.").arg(differences).arg(entries.size()));
     return ExitStatus::Success;
 }

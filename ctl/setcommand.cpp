@@ -31,7 +31,8 @@ bool SetCommand::parseSettings(const QStringList &arguments, QVector<Setting> *s
     for (const QString &argument : arguments) {
         const int equals = argument.indexOf(QLatin1Char('='));
         const QString path = argument.left(equals);
-        const QString value = equals < 0 ? QString() : CommandText::argument(argument.mid(equals + 1));
+        const QString value =
+            equals < 0 ? QString() : CommandText::argument(argument.mid(equals + 1));
         if (equals < 0 || !CommandText::isPath(path) || value.isEmpty()) {
             CtlOutput::error(tr("\"%1\" is not PATH=VALUE.").arg(argument));
             return false;

@@ -14,8 +14,7 @@ const QString stateKey = QStringLiteral("state");
 
 StateWriter::StateWriter(Format format)
     : m_format(format)
-{
-}
+{}
 
 QString StateWriter::write(const QDateTime &time, const QJsonObject &state)
 {
@@ -27,7 +26,7 @@ QString StateWriter::write(const QDateTime &time, const QJsonObject &state)
         return csvLine(time, state);
     m_columns = columnsOf(state);
     return QStringList(QStringList{timeKey} + m_columns).join(QLatin1Char(',')) + '\n'
-            + csvLine(time, state);
+           + csvLine(time, state);
 }
 
 QString StateWriter::csvLine(const QDateTime &time, const QJsonObject &state) const
@@ -41,10 +40,10 @@ QString StateWriter::csvLine(const QDateTime &time, const QJsonObject &state) co
 QStringList StateWriter::columnsOf(const QJsonObject &state)
 {
     static const QStringList known{
-            RecordKey::metricUnits,     RecordKey::actualForce,      RecordKey::actualPosition,
-            RecordKey::accelGravity,    RecordKey::commandForce,     RecordKey::commandPosition,
-            RecordKey::payloadWeight,   RecordKey::controlMode,      RecordKey::posLimitPosition,
-            RecordKey::negLimitPosition, RecordKey::dioValue};
+        RecordKey::metricUnits,      RecordKey::actualForce,  RecordKey::actualPosition,
+        RecordKey::accelGravity,     RecordKey::commandForce, RecordKey::commandPosition,
+        RecordKey::payloadWeight,    RecordKey::controlMode,  RecordKey::posLimitPosition,
+        RecordKey::negLimitPosition, RecordKey::dioValue};
     QStringList columns;
     for (const QString &key : known) {
         if (state.contains(key))
@@ -65,7 +64,8 @@ QString StateWriter::csvField(const QJsonValue &value)
     QString text = value.isString() ? value.toString() : CommandText::compactJson(value);
     if (text.contains(QLatin1Char(',')) || text.contains(QLatin1Char('"'))
         || text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r')))
-        text = QLatin1Char('"') + text.replace(QLatin1Char('"'), QLatin1String("\"\"")) + QLatin1Char('"');
+        text = QLatin1Char('"') + text.replace(QLatin1Char('"'), QLatin1String("\"\""))
+               + QLatin1Char('"');
     return text;
 }
 

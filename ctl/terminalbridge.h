@@ -18,7 +18,7 @@ class TerminalBridge : public QObject
     Q_OBJECT
 
 public:
-    static constexpr int quietMs = 500;      // silence after the end of stdin that ends the run
+    static constexpr int quietMs = 500;       // silence after the end of stdin that ends the run
     static constexpr int drainBoundMs = 5000; // longest wait for that silence
 
     explicit TerminalBridge(QIODevice *stream, QObject *parent = nullptr);

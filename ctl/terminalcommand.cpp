@@ -21,9 +21,9 @@ ExitStatus TerminalCommand::run(const CtlRequest &request)
         socket.connectToHost(host, DeviceAddress::terminalPort);
         if (!socket.waitForConnected(tcpConnectWaitMs)) {
             CtlOutput::error(tr("Cannot reach the terminal of %1 (TCP port %2): %3")
-                                     .arg(host.toString())
-                                     .arg(DeviceAddress::terminalPort)
-                                     .arg(socket.errorString()));
+                                 .arg(host.toString())
+                                 .arg(DeviceAddress::terminalPort)
+                                 .arg(socket.errorString()));
             return ExitStatus::DeviceFailure;
         }
         stream = &socket;

@@ -28,7 +28,8 @@ void DeviceDiscover::startDiscovery()
     // option is set once the send has made it.
     const QByteArray query = DevicePath::deviceId.toLatin1();
     if (udpSocket.writeDatagram(query, QHostAddress(QHostAddress::Broadcast),
-                                DeviceAddress::udpPort) != query.size())
+                                DeviceAddress::udpPort)
+        != query.size())
         qCDebug(lcDevice).noquote() << "discovery broadcast failed:" << udpSocket.errorString();
     udpSocket.setSocketOption(QAbstractSocket::MulticastLoopbackOption, 0);
     start();

@@ -17,18 +17,26 @@ Kind expectedKind(const QString &objectPath, const QString &key)
 {
     using namespace RecordKey;
     static const QHash<QString, QHash<QString, Kind>> tables = [] {
-        const QHash<QString, Kind> netKeys{{dhcp, Kind::Integer},   {timeout, Kind::Integer},
-                                           {ipAddress, Kind::Text}, {netMask, Kind::Text},
+        const QHash<QString, Kind> netKeys{{dhcp, Kind::Integer},
+                                           {timeout, Kind::Integer},
+                                           {ipAddress, Kind::Text},
+                                           {netMask, Kind::Text},
                                            {gateway, Kind::Text}};
         const QString slash = QStringLiteral("/");
         return QHash<QString, QHash<QString, Kind>>{
             {DevicePath::vktTree,
-             {{metricUnits, Kind::Integer},      {initialWeigh, Kind::Integer},
-              {initialMode, Kind::Integer},      {softTouchEnabled, Kind::Integer},
-              {initialForce, Kind::Number},      {payloadWeight, Kind::Number},
-              {initialPosition, Kind::Number},   {posLimitPosition, Kind::Number},
-              {negLimitPosition, Kind::Number},  {softTouchForce, Kind::Number},
-              {softTouchPosition, Kind::Number}, {net, Kind::Object}}},
+             {{metricUnits, Kind::Integer},
+              {initialWeigh, Kind::Integer},
+              {initialMode, Kind::Integer},
+              {softTouchEnabled, Kind::Integer},
+              {initialForce, Kind::Number},
+              {payloadWeight, Kind::Number},
+              {initialPosition, Kind::Number},
+              {posLimitPosition, Kind::Number},
+              {negLimitPosition, Kind::Number},
+              {softTouchForce, Kind::Number},
+              {softTouchPosition, Kind::Number},
+              {net, Kind::Object}}},
             {DevicePath::hbnTree, {{net, Kind::Object}, {anybus, Kind::Object}}},
             {DevicePath::vktTree + slash + net, netKeys},
             {DevicePath::hbnTree + slash + net, netKeys},
@@ -171,7 +179,8 @@ bool ParameterImport::addMember(const QString &prefix, const QString &key, const
         return reject(QStringLiteral("bad value for \"%1\"").arg(key));
     const QString text = RemoteDevice::formatValue(value);
     if (path.toUtf8().size() + 1 + text.toUtf8().size() > lineLimitBytes)
-        return reject(QStringLiteral("command line for \"%1\" over %2 bytes").arg(key).arg(lineLimitBytes));
+        return reject(
+            QStringLiteral("command line for \"%1\" over %2 bytes").arg(key).arg(lineLimitBytes));
     m_plan->commands.append({path, text});
     return true;
 }

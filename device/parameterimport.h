@@ -36,7 +36,9 @@ public:
     static Plan plan(const QByteArray &text, bool needsHbn);
 
 private:
-    explicit ParameterImport(Plan *plan) : m_plan(plan) {}
+    explicit ParameterImport(Plan *plan)
+        : m_plan(plan)
+    {}
 
     bool addRecord(const QJsonObject &root, const QString &record);
     bool addObject(const QJsonObject &object, const QString &prefix, int depth);

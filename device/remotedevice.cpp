@@ -178,8 +178,7 @@ QByteArray RemoteDevice::commandLine(const QString &path, const QString &value) 
 
 // One write and the wait for the reply that names `path`. No value is a failed attempt; errors
 // seen by the transport inside a wait may have ended the link by the time a wait returns.
-std::optional<QJsonValue> RemoteDevice::exchangeAttempt(const QByteArray &line,
-                                                        const QString &path)
+std::optional<QJsonValue> RemoteDevice::exchangeAttempt(const QByteArray &line, const QString &path)
 {
     discardStaleInput();
     if (!isLinkUsable())

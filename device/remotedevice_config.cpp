@@ -35,8 +35,7 @@ QJsonObject RemoteDevice::hbnCfgObject()
 
 QJsonObject RemoteDevice::hbnModuleInfo()
 {
-    return hasDio() ? sendCommand(DevicePath::hbnModuleInfo).toObject()
-                    : QJsonObject();
+    return hasDio() ? sendCommand(DevicePath::hbnModuleInfo).toObject() : QJsonObject();
 }
 
 void RemoteDevice::saveConfig()

@@ -57,8 +57,8 @@ QJsonObject ReplyFramer::parseNetwork(const QByteArray &bytes)
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson(bytes.trimmed(), &error);
     if (error.error != QJsonParseError::NoError || !document.isObject()) {
-        qCDebug(lcDevice).noquote() << "JSON Parse error: " + error.errorString()
-                                    << QString::fromLocal8Bit(bytes);
+        qCDebug(lcDevice).noquote()
+            << "JSON Parse error: " + error.errorString() << QString::fromLocal8Bit(bytes);
         return {};
     }
     return document.object().value(QLatin1String("data")).toObject();

@@ -25,8 +25,7 @@ double degreesToRadians(double degrees)
 
 CircularGauge::CircularGauge(QWidget *parent)
     : QWidget(parent)
-{
-}
+{}
 
 double CircularGauge::ceilToStep(double v, double step)
 {
@@ -120,8 +119,7 @@ void CircularGauge::drawScale(QPainter *painter)
     painter->restore();
 }
 
-void CircularGauge::drawMinorTicks(QPainter *painter, double from, int outerRadius,
-                                   int innerRadius)
+void CircularGauge::drawMinorTicks(QPainter *painter, double from, int outerRadius, int innerRadius)
 {
     if (from >= maximum || minorTicks < 1)
         return;
@@ -287,8 +285,9 @@ QString CircularGauge::formatNumber(double v, int decimals)
     QString text = QString::asprintf("%0.*lf", decimals, v);
     // Sensor noise around zero would otherwise flip the text between "0.0" and "-0.0".
     const bool negativeZero = text.startsWith(QLatin1Char('-'))
-        && std::all_of(text.cbegin() + 1, text.cend(),
-                       [](QChar c) { return c == QLatin1Char('0') || c == QLatin1Char('.'); });
+                              && std::all_of(text.cbegin() + 1, text.cend(), [](QChar c) {
+                                     return c == QLatin1Char('0') || c == QLatin1Char('.');
+                                 });
     if (negativeZero)
         text.remove(0, 1);
     return text;

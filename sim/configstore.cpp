@@ -254,8 +254,8 @@ QJsonObject ConfigStore::document() const
 
 bool ConfigStore::applyDocument(const QJsonObject &document, QString *error)
 {
-    if (document.contains(QStringLiteral("deviceName")) &&
-        !setDeviceName(document.value(QStringLiteral("deviceName")).toString())) {
+    if (document.contains(QStringLiteral("deviceName"))
+        && !setDeviceName(document.value(QStringLiteral("deviceName")).toString())) {
         *error = QStringLiteral("invalid deviceName");
         return false;
     }
@@ -269,8 +269,8 @@ bool ConfigStore::applyDocument(const QJsonObject &document, QString *error)
                                                  .toObject();
     const QJsonObject anybusPart =
         document.value(QStringLiteral("hbn")).toObject().value(QStringLiteral("anybus")).toObject();
-    return applyRecord(ConfigGroup::Net, netPart, error) &&
-           applyRecord(ConfigGroup::Anybus, anybusPart, error);
+    return applyRecord(ConfigGroup::Net, netPart, error)
+           && applyRecord(ConfigGroup::Anybus, anybusPart, error);
 }
 
 bool ConfigStore::applyRecord(ConfigGroup group, const QJsonObject &record, QString *error)

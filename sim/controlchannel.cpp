@@ -67,11 +67,11 @@ bool ControlChannel::execute(const QString &line)
         const int bits = hex ? rest.mid(2).toInt(&ok, 16) : rest.toInt(&ok, 10);
         return ok && device->setInputs(bits);
     }
-    if (word == QLatin1String("tool") &&
-        (rest == QLatin1String("on") || rest == QLatin1String("off")))
+    if (word == QLatin1String("tool")
+        && (rest == QLatin1String("on") || rest == QLatin1String("off")))
         return device->setToolAttached(rest == QLatin1String("on"));
-    if (word == QLatin1String("silent") &&
-        (rest == QLatin1String("on") || rest == QLatin1String("off"))) {
+    if (word == QLatin1String("silent")
+        && (rest == QLatin1String("on") || rest == QLatin1String("off"))) {
         faults->setSilent(rest == QLatin1String("on"));
         return true;
     }

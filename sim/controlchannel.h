@@ -10,8 +10,8 @@ class SimDevice;
 class TcpTerminal;
 
 // Operator control lines on standard input ("inputs 5", "tool off", "silent on", "payload 2.5",
-// "state controlMode 5", "terminal drop", "reboot", "quit"), each acknowledged on standard output with "ok: " or
-// "error: " and the line.
+// "state controlMode 5", "terminal drop", "reboot", "quit"), each acknowledged on standard output
+// with "ok: " or "error: " and the line.
 class ControlChannel : public QObject
 {
     Q_OBJECT

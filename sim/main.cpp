@@ -71,15 +71,15 @@ int main(int argc, char *argv[])
         if (!udp->listen(options.udpAddress, options.udpPort, &error))
             return fail(QStringLiteral("UDP %1: %2")
                             .arg(endpointText(options.udpAddress, options.udpPort), error));
-        StdoutWriter::line(QStringLiteral("udp: ") +
-                           endpointText(options.udpAddress, options.udpPort));
+        StdoutWriter::line(QStringLiteral("udp: ")
+                           + endpointText(options.udpAddress, options.udpPort));
     }
     std::unique_ptr<TcpTerminal> tcp;
     if (options.tcp) {
         tcp = std::make_unique<TcpTerminal>(&service);
         if (tcp->listen(options.udpAddress, options.tcpPort, &error)) {
-            StdoutWriter::line(QStringLiteral("tcp: ") +
-                               endpointText(options.udpAddress, options.tcpPort));
+            StdoutWriter::line(QStringLiteral("tcp: ")
+                               + endpointText(options.udpAddress, options.tcpPort));
         } else if (options.tcpPortGiven) {
             return fail(QStringLiteral("TCP %1: %2")
                             .arg(endpointText(options.udpAddress, options.tcpPort), error));

@@ -240,8 +240,8 @@ SimAnswer SimDevice::configAccess(ConfigGroup group, const QString &key, const S
             scale.setKnownWeight(config.metricNumber(key));
             pinned.remove(key);
         }
-        if (key == QLatin1String("metricUnits") || key == QLatin1String("posLimitPosition") ||
-            key == QLatin1String("negLimitPosition")) {
+        if (key == QLatin1String("metricUnits") || key == QLatin1String("posLimitPosition")
+            || key == QLatin1String("negLimitPosition")) {
             pinned.remove(key);
         }
     }

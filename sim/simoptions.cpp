@@ -141,8 +141,8 @@ SimOptions::Outcome SimOptions::parse(const QStringList &arguments)
     tcp = !parser.isSet(QStringLiteral("no-tcp"));
     trace = parser.isSet(QStringLiteral("trace"));
     tcpPortGiven = parser.isSet(QStringLiteral("tcp-port"));
-    if (parser.isSet(QStringLiteral("udp-address")) &&
-        !udpAddress.setAddress(parser.value(QStringLiteral("udp-address")))) {
+    if (parser.isSet(QStringLiteral("udp-address"))
+        && !udpAddress.setAddress(parser.value(QStringLiteral("udp-address")))) {
         error = QStringLiteral("invalid --udp-address %1")
                     .arg(parser.value(QStringLiteral("udp-address")));
         return Outcome::Error;
@@ -164,27 +164,27 @@ SimOptions::Outcome SimOptions::parse(const QStringList &arguments)
     constexpr int maxInt = std::numeric_limits<int>::max();
     quint32 seed = QRandomGenerator::global()->generate();
     const bool numbersOk =
-        readInteger<quint16>(parser, QStringLiteral("udp-port"), 1, 65535, &udpPort, &error) &&
-        readInteger<quint16>(parser, QStringLiteral("tcp-port"), 1, 65535, &tcpPort, &error) &&
-        readInteger(parser, QStringLiteral("inputs"), 0, DioWord::inputMask, &device.inputs,
-                    &error) &&
-        readNumber(parser, QStringLiteral("max-force"), 1, 1e6, &device.maxForceN, &error) &&
-        readNumber(parser, QStringLiteral("max-position"), 1, 1e4, &device.maxPositionMm, &error) &&
-        readNumber(parser, QStringLiteral("payload-mass"), 0.01, 1e4, &device.payloadMassKg,
-                   &error) &&
-        readInteger(parser, QStringLiteral("silent-after"), 0, maxInt, &faults.silentAfter,
-                    &error) &&
-        readInteger(parser, QStringLiteral("drop-percent"), 0, 100, &faults.dropPercent, &error) &&
-        readInteger<quint32>(parser, QStringLiteral("seed"), 0, 0xFFFFFFFFu, &seed, &error) &&
-        readInteger(parser, QStringLiteral("delay-ms"), 0, 600000, &faults.delayMs, &error) &&
-        readInteger(parser, QStringLiteral("chunk-bytes"), 0, 65536, &faults.chunkBytes, &error) &&
-        readInteger(parser, QStringLiteral("chunk-pause-ms"), 0, 60000, &faults.chunkPauseMs,
-                    &error) &&
-        readInteger(parser, QStringLiteral("duplicate-ms"), 0, 60000, &faults.duplicateMs,
-                    &error) &&
-        readInteger(parser, QStringLiteral("extra-prompt-ms"), 0, 60000, &faults.extraPromptMs,
-                    &error) &&
-        readInteger(parser, QStringLiteral("banner-ms"), 0, 60000, &faults.bannerMs, &error);
+        readInteger<quint16>(parser, QStringLiteral("udp-port"), 1, 65535, &udpPort, &error)
+        && readInteger<quint16>(parser, QStringLiteral("tcp-port"), 1, 65535, &tcpPort, &error)
+        && readInteger(parser, QStringLiteral("inputs"), 0, DioWord::inputMask, &device.inputs,
+                       &error)
+        && readNumber(parser, QStringLiteral("max-force"), 1, 1e6, &device.maxForceN, &error)
+        && readNumber(parser, QStringLiteral("max-position"), 1, 1e4, &device.maxPositionMm, &error)
+        && readNumber(parser, QStringLiteral("payload-mass"), 0.01, 1e4, &device.payloadMassKg,
+                      &error)
+        && readInteger(parser, QStringLiteral("silent-after"), 0, maxInt, &faults.silentAfter,
+                       &error)
+        && readInteger(parser, QStringLiteral("drop-percent"), 0, 100, &faults.dropPercent, &error)
+        && readInteger<quint32>(parser, QStringLiteral("seed"), 0, 0xFFFFFFFFu, &seed, &error)
+        && readInteger(parser, QStringLiteral("delay-ms"), 0, 600000, &faults.delayMs, &error)
+        && readInteger(parser, QStringLiteral("chunk-bytes"), 0, 65536, &faults.chunkBytes, &error)
+        && readInteger(parser, QStringLiteral("chunk-pause-ms"), 0, 60000, &faults.chunkPauseMs,
+                       &error)
+        && readInteger(parser, QStringLiteral("duplicate-ms"), 0, 60000, &faults.duplicateMs,
+                       &error)
+        && readInteger(parser, QStringLiteral("extra-prompt-ms"), 0, 60000, &faults.extraPromptMs,
+                       &error)
+        && readInteger(parser, QStringLiteral("banner-ms"), 0, 60000, &faults.bannerMs, &error);
     if (!numbersOk)
         return Outcome::Error;
     if ((device.inputs & ~DioWord::inputMask) != 0) {

@@ -28,8 +28,8 @@ const char *const connectedColor = "#0C0";
 const char *const noToolColor = "#CC0";
 
 const char *const weighingErrorText =
-        "<b>Error weighting payload!</b><br>Possible causes:<ul><li> Insufficient air "
-        "pressure</li><li> Excess payload weight</li><li> Carriage position unstable</li></ul>";
+    "<b>Error weighting payload!</b><br>Possible causes:<ul><li> Insufficient air "
+    "pressure</li><li> Excess payload weight</li><li> Carriage position unstable</li></ul>";
 
 void showCritical(QWidget *parent, const QString &text)
 {
@@ -206,8 +206,8 @@ void MainWindow::onDeviceConnect()
 {
     qCDebug(vktUi) << "onDeviceConnect";
     const QString name = remoteDevice.isConnected()
-            ? remoteDevice.deviceIdRecord().value(RecordKey::deviceName).toString()
-            : QStringLiteral("NONE");
+                             ? remoteDevice.deviceIdRecord().value(RecordKey::deviceName).toString()
+                             : QStringLiteral("NONE");
     connectionButton->setText(name);
     connectionButton->setStyleSheet(QStringLiteral("background-color: ") + connectedColor);
     fileOpenButton->setEnabled(true);
@@ -305,8 +305,7 @@ void MainWindow::setPayloadWeight(double value)
         return;
     } else {
         payloadWeight->setStyleSheet(QStringLiteral("background-color: #0C0; color: black;"));
-        const bool metric =
-                remoteDevice.stateRecord().value(RecordKey::metricUnits).toInt() != 0;
+        const bool metric = remoteDevice.stateRecord().value(RecordKey::metricUnits).toInt() != 0;
         payloadWeight->setText(metric ? QString::asprintf("%0.2lf Kg", value)
                                       : QString::asprintf("%0.1lf Lb", value));
         if (weighingInProgress && !weighingQuestionPending) {
@@ -364,8 +363,7 @@ bool MainWindow::event(QEvent *e)
 void MainWindow::applyToolRatings()
 {
     forceGauge->setMaxForce(remoteDevice.sendCommand(DevicePath::maxForce).toDouble());
-    positionGauge->setMaxPosition(
-            remoteDevice.sendCommand(DevicePath::maxPosition).toDouble());
+    positionGauge->setMaxPosition(remoteDevice.sendCommand(DevicePath::maxPosition).toDouble());
 }
 
 void MainWindow::setForceCommandFocus(bool force)

@@ -16,7 +16,8 @@ int main(int argc, char *argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Soak driver for the VKT dashboard"));
     parser.addHelpOption();
-    parser.addPositionalArgument(QStringLiteral("address"), QStringLiteral("usb://PORT or network://HOST"));
+    parser.addPositionalArgument(QStringLiteral("address"),
+                                 QStringLiteral("usb://PORT or network://HOST"));
     parser.addPositionalArgument(QStringLiteral("seconds"), QStringLiteral("how long to run"));
     parser.process(app);
     const QStringList arguments = parser.positionalArguments();

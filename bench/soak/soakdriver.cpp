@@ -29,9 +29,9 @@ void SoakDriver::start()
 QString SoakDriver::counts() const
 {
     return QStringLiteral("connects %1 disconnects %2 attempts %3")
-            .arg(m_connects)
-            .arg(m_disconnects)
-            .arg(m_attempts);
+        .arg(m_connects)
+        .arg(m_disconnects)
+        .arg(m_attempts);
 }
 
 void SoakDriver::reconnectIfDown()
@@ -58,6 +58,6 @@ void SoakDriver::onDisconnect()
 
 void SoakDriver::report()
 {
-    QTextStream(stdout) << QDateTime::currentDateTimeUtc().toString(Qt::ISODate) << ' '
-                        << counts() << Qt::endl;
+    QTextStream(stdout) << QDateTime::currentDateTimeUtc().toString(Qt::ISODate) << ' ' << counts()
+                        << Qt::endl;
 }

@@ -71,8 +71,7 @@ QVector<Scene> scenes()
              g->updateCommandValue(15);
              return g;
          }},
-        {"position-default-250", small,
-         [](QWidget *host) { return new PositionGauge(host); }},
+        {"position-default-250", small, [](QWidget *host) { return new PositionGauge(host); }},
         {"position-limits-plus-250", small,
          [](QWidget *host) {
              auto *g = new PositionGauge(host);

@@ -24,8 +24,9 @@ void TestCtlCommandLine::outcome_data()
     QTest::newRow("version") << QStringList{"--version"} << int(CtlCommandLine::Outcome::Version);
     QTest::newRow("get") << QStringList{"usb:///dev/x", "get", "/a", "/b"} << run;
     QTest::newRow("set --save") << QStringList{"network://h", "set", "/a=1", "--save"} << run;
-    QTest::newRow("state log") << QStringList{"network://h", "state", "--watch", "--csv",
-                                              "--duration", "2.5"} << run;
+    QTest::newRow("state log") << QStringList{"network://h", "state",      "--watch",
+                                              "--csv",       "--duration", "2.5"}
+                               << run;
     QTest::newRow("load dry run") << QStringList{"network://h", "load", "f", "--dry-run"} << run;
     QTest::newRow("terminal") << QStringList{"usb://p", "terminal"} << run;
 
@@ -45,8 +46,8 @@ void TestCtlCommandLine::outcome_data()
     QTest::newRow("csv without watch") << QStringList{"usb://p", "state", "--csv"} << usage;
     QTest::newRow("duration without watch")
         << QStringList{"usb://p", "state", "--duration", "1"} << usage;
-    QTest::newRow("csv and json")
-        << QStringList{"usb://p", "state", "--watch", "--csv", "--json"} << usage;
+    QTest::newRow("csv and json") << QStringList{"usb://p", "state", "--watch", "--csv", "--json"}
+                                  << usage;
     QTest::newRow("duration not a number")
         << QStringList{"usb://p", "state", "--watch", "--duration", "soon"} << usage;
     QTest::newRow("duration zero")
@@ -61,7 +62,8 @@ void TestCtlCommandLine::outcome()
     QFETCH(int, outcome);
     CtlCommandLine commandLine;
     QCOMPARE(int(commandLine.parse(QStringList{"vkt-ctl"} + arguments)), outcome);
-    QCOMPARE(commandLine.errorText().isEmpty(), outcome != int(CtlCommandLine::Outcome::UsageError));
+    QCOMPARE(commandLine.errorText().isEmpty(),
+             outcome != int(CtlCommandLine::Outcome::UsageError));
 }
 
 void TestCtlCommandLine::request()

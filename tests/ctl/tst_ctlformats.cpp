@@ -36,20 +36,35 @@ void TestCtlFormats::argument_data()
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("sent"); // empty: refused
 
-    QTest::newRow("number as the dashboard writes it") << "12.50" << "12.5";
-    QTest::newRow("six significant digits") << "123.4567" << "123.457";
-    QTest::newRow("whole number exactly") << "1234567" << "1234567";
-    QTest::newRow("exponent") << "1e3" << "1000";
-    QTest::newRow("flag") << "true" << "1";
-    QTest::newRow("JSON string") << "\"My Device\"" << "My Device";
-    QTest::newRow("address text as typed") << "192.168.0.7" << "192.168.0.7";
-    QTest::newRow("leading zeros are text") << "007" << "007";
-    QTest::newRow("plain text") << "My Device" << "My Device";
-    QTest::newRow("two values are text") << "1,2" << "1,2";
-    QTest::newRow("empty") << "" << "";
-    QTest::newRow("white space only") << " \t " << "";
-    QTest::newRow("null would turn into a query") << "null" << "";
-    QTest::newRow("control character") << QString("a\x03" "b") << "";
+    QTest::newRow("number as the dashboard writes it") << "12.50"
+                                                       << "12.5";
+    QTest::newRow("six significant digits") << "123.4567"
+                                            << "123.457";
+    QTest::newRow("whole number exactly") << "1234567"
+                                          << "1234567";
+    QTest::newRow("exponent") << "1e3"
+                              << "1000";
+    QTest::newRow("flag") << "true"
+                          << "1";
+    QTest::newRow("JSON string") << "\"My Device\""
+                                 << "My Device";
+    QTest::newRow("address text as typed") << "192.168.0.7"
+                                           << "192.168.0.7";
+    QTest::newRow("leading zeros are text") << "007"
+                                            << "007";
+    QTest::newRow("plain text") << "My Device"
+                                << "My Device";
+    QTest::newRow("two values are text") << "1,2"
+                                         << "1,2";
+    QTest::newRow("empty") << ""
+                           << "";
+    QTest::newRow("white space only") << " \t "
+                                      << "";
+    QTest::newRow("null would turn into a query") << "null"
+                                                  << "";
+    QTest::newRow("control character") << QString("a\x03"
+                                                  "b")
+                                       << "";
 }
 
 void TestCtlFormats::argument()
@@ -104,8 +119,8 @@ void TestCtlFormats::csvLog()
     StateWriter writer(StateWriter::Format::Csv);
     const QDateTime time = QDateTime::fromMSecsSinceEpoch(86400123, Qt::UTC);
     // Known members in the dashboard's order whatever the record's own, then the others.
-    const QString first = writer.write(
-            time, object(R"({"zeta":"a,\"b","dioValue":2555904,"actualForce":-0.25,
+    const QString first =
+        writer.write(time, object(R"({"zeta":"a,\"b","dioValue":2555904,"actualForce":-0.25,
                              "metricUnits":1})"));
     QCOMPARE(first, QString("time,metricUnits,actualForce,dioValue,zeta\n"
                             "1970-01-02T00:00:00.123Z,1,-0.25,2555904,\"a,\"\"b\"\n"));
@@ -119,7 +134,8 @@ void TestCtlFormats::jsonLog()
     StateWriter writer(StateWriter::Format::JsonLines);
     const QDateTime time = QDateTime::fromMSecsSinceEpoch(0, Qt::UTC);
     const QString line = writer.write(time, object(R"({"actualForce":1.5})"));
-    QCOMPARE(line, QString("{\"state\":{\"actualForce\":1.5},\"time\":\"1970-01-01T00:00:00.000Z\"}\n"));
+    QCOMPARE(line,
+             QString("{\"state\":{\"actualForce\":1.5},\"time\":\"1970-01-01T00:00:00.000Z\"}\n"));
     QCOMPARE(writer.write(time, object("{}")).count('\n'), 1); // no header, ever
 }
 

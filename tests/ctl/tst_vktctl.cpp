@@ -105,9 +105,9 @@ TestVktCtl::Run TestVktCtl::ctl(const QStringList &arguments, const QByteArray &
 
 bool TestVktCtl::startSim(const QStringList &options)
 {
-    return m_sim->start(QStringList{"--serial", "--no-tcp", "--udp-address",
-                                    SimProcess::uniqueLoopbackAddress()}
-                        + options);
+    return m_sim->start(
+        QStringList{"--serial", "--no-tcp", "--udp-address", SimProcess::uniqueLoopbackAddress()}
+        + options);
 }
 
 QString TestVktCtl::writeFile(const QString &name, const QByteArray &text)
@@ -167,10 +167,11 @@ void TestVktCtl::getFailures_data()
     QTest::addColumn<int>("printed"); // lines on stdout before the failure
 
     QTest::newRow("refused path") << QStringList{"/vkt/maxForce", "/vkt/nope", "/deviceId"}
-                                  << int(DeviceFailure) << QByteArray("unknown path /vkt/nope") << 1;
+                                  << int(DeviceFailure) << QByteArray("unknown path /vkt/nope")
+                                  << 1;
     // "=" would make the query a setting: refused before the device is even asked.
-    QTest::newRow("setting in disguise") << QStringList{"/deviceId", "/deviceName=x"}
-                                         << int(Usage) << QByteArray("/deviceName=x") << 0;
+    QTest::newRow("setting in disguise") << QStringList{"/deviceId", "/deviceName=x"} << int(Usage)
+                                         << QByteArray("/deviceName=x") << 0;
 }
 
 void TestVktCtl::getFailures()
@@ -196,9 +197,9 @@ void TestVktCtl::set()
     QVERIFY2(run.err.isEmpty(), run.err.constData());
     // The dashboard's formatting and white-space rule, then its store: both records on an HBN
     // unit with a tool.
-    QCOMPARE(settingCommands(), QStringList({"/vkt/initialForce=12.5", "/deviceName=MyDevice",
-                                             "/vkt/softTouchEnabled=1", "/saveConfig",
-                                             "/vkt/saveConfig"}));
+    QCOMPARE(settingCommands(),
+             QStringList({"/vkt/initialForce=12.5", "/deviceName=MyDevice",
+                          "/vkt/softTouchEnabled=1", "/saveConfig", "/vkt/saveConfig"}));
     const Run check = ctl({m_sim->address(), "get", "/vkt/initialForce"});
     QCOMPARE(check.out, QByteArray("12.5\n"));
 }
@@ -206,8 +207,8 @@ void TestVktCtl::set()
 void TestVktCtl::setRefusedStopsBeforeTheStore()
 {
     QVERIFY(startSim({"--device", "vkt"}));
-    const Run run = ctl({m_sim->networkAddress(), "set", "/vkt/initialForce=abc",
-                         "/vkt/initialMode=1", "--save"});
+    const Run run = ctl(
+        {m_sim->networkAddress(), "set", "/vkt/initialForce=abc", "/vkt/initialMode=1", "--save"});
     QCOMPARE(run.exitCode, int(DeviceFailure));
     QVERIFY2(run.err.contains("initialForce"), run.err.constData());
     QCOMPARE(settingCommands(), QStringList({"/vkt/initialForce=abc"}));
@@ -232,7 +233,8 @@ void TestVktCtl::state()
 void TestVktCtl::stateLogCsv()
 {
     QVERIFY(startSim());
-    const Run run = ctl({m_sim->networkAddress(), "state", "--watch", "--csv", "--duration", "1.2"});
+    const Run run =
+        ctl({m_sim->networkAddress(), "state", "--watch", "--csv", "--duration", "1.2"});
     QCOMPARE(run.exitCode, int(Success));
     const QByteArrayList rows = lines(run.out);
     const QByteArrayList header = rows.value(0).split(',');
@@ -240,7 +242,8 @@ void TestVktCtl::stateLogCsv()
     QCOMPARE(header.value(1), QByteArray("metricUnits"));
     const int dio = header.indexOf("dioValue");
     QVERIFY(dio > 0);
-    // One line per poll, 300 ms after the previous one: the poll at connecting and about three more.
+    // One line per poll, 300 ms after the previous one: the poll at connecting and about three
+    // more.
     const int records = rows.size() - 1;
     QVERIFY2(records >= 3 && records <= 6, QByteArray::number(records).constData());
     QCOMPARE(commands().count("/stateObject"), records);
@@ -248,7 +251,8 @@ void TestVktCtl::stateLogCsv()
     for (int i = 1; i < rows.size(); ++i) {
         const QByteArrayList fields = rows.at(i).split(',');
         QCOMPARE(fields.size(), header.size());
-        const QDateTime time = QDateTime::fromString(QString::fromLatin1(fields.at(0)), Qt::ISODateWithMs);
+        const QDateTime time =
+            QDateTime::fromString(QString::fromLatin1(fields.at(0)), Qt::ISODateWithMs);
         QVERIFY(time.isValid());
         if (previous.isValid())
             QVERIFY(previous.msecsTo(time) >= 300);
@@ -319,7 +323,7 @@ void TestVktCtl::load()
 {
     QVERIFY(startSim({"--device", "vkt"}));
     const QString fileName =
-            writeFile("in.par", R"({"vkt": {"softTouchForce": 0.5, "metricUnits": 1}, "x": 1})");
+        writeFile("in.par", R"({"vkt": {"softTouchForce": 0.5, "metricUnits": 1}, "x": 1})");
     const Run run = ctl({m_sim->networkAddress(), "load", fileName});
     QCOMPARE(run.exitCode, int(Success));
     QVERIFY(run.err.contains("Configuration downloaded and saved!"));
@@ -342,8 +346,8 @@ void TestVktCtl::loadBadFile_data()
     QTest::newRow("hbn missing") << QByteArray(R"({"vkt": {"initialForce": 5}})");
     QTest::newRow("line end in a value")
         << QByteArray(R"({"vkt": {"initialForce": "5\r/saveConfig"}, "hbn": {"a": 1}})");
-    QTest::newRow("too large")
-        << QByteArray(R"({"vkt": {"a": ")") + QByteArray(1024 * 1024, 'x') + "\"}}";
+    QTest::newRow("too large") << QByteArray(R"({"vkt": {"a": ")") + QByteArray(1024 * 1024, 'x')
+                                      + "\"}}";
 }
 
 void TestVktCtl::loadBadFile()
@@ -408,13 +412,16 @@ void TestVktCtl::connectFailures_data()
     // Each subcommand reports a device that is not there the same way.
     const QString noPort = QStringLiteral("usb:///dev/vkt-ctl-test-no-such-port");
     const QString noHost = QStringLiteral("network://") + SimProcess::uniqueLoopbackAddress();
-    QTest::newRow("get, no port") << noPort << QStringList{"get", "/deviceId"} << int(DeviceFailure);
+    QTest::newRow("get, no port") << noPort << QStringList{"get", "/deviceId"}
+                                  << int(DeviceFailure);
     QTest::newRow("set, no port") << noPort << QStringList{"set", "/a=1"} << int(DeviceFailure);
     QTest::newRow("state, no port") << noPort << QStringList{"state"} << int(DeviceFailure);
     QTest::newRow("save, no port") << noPort << QStringList{"save", "x.par"} << int(DeviceFailure);
     QTest::newRow("terminal, no port") << noPort << QStringList{"terminal"} << int(DeviceFailure);
-    QTest::newRow("load, silent host") << noHost << QStringList{"load", "GOOD"} << int(DeviceFailure);
-    QTest::newRow("not an address") << "/dev/ttyS0" << QStringList{"get", "/deviceId"} << int(Usage);
+    QTest::newRow("load, silent host")
+        << noHost << QStringList{"load", "GOOD"} << int(DeviceFailure);
+    QTest::newRow("not an address")
+        << "/dev/ttyS0" << QStringList{"get", "/deviceId"} << int(Usage);
 }
 
 void TestVktCtl::connectFailures()

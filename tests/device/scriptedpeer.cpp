@@ -74,10 +74,10 @@ void ScriptedPeer::run()
         char bytes[65536];
         sockaddr_in sender{};
         socklen_t senderSize = sizeof sender;
-        const ssize_t count = m_serial ? ::read(m_fd, bytes, sizeof bytes)
-                                       : ::recvfrom(m_fd, bytes, sizeof bytes, 0,
-                                                    reinterpret_cast<sockaddr *>(&sender),
-                                                    &senderSize);
+        const ssize_t count = m_serial
+                                  ? ::read(m_fd, bytes, sizeof bytes)
+                                  : ::recvfrom(m_fd, bytes, sizeof bytes, 0,
+                                               reinterpret_cast<sockaddr *>(&sender), &senderSize);
         if (count <= 0) {
             // Nobody holds the terminal's other end (yet): the master reads a hangup.
             std::this_thread::sleep_for(std::chrono::milliseconds(pollSliceMs));
@@ -96,10 +96,10 @@ void ScriptedPeer::run()
             const QByteArray answer = reply(pending.left(end));
             pending.remove(0, m_serial ? end + 2 : end);
             const size_t size = size_t(answer.size());
-            const ssize_t sent = m_serial ? ::write(m_fd, answer.constData(), size)
-                                          : ::sendto(m_fd, answer.constData(), size, 0,
-                                                     reinterpret_cast<sockaddr *>(&sender),
-                                                     senderSize);
+            const ssize_t sent = m_serial
+                                     ? ::write(m_fd, answer.constData(), size)
+                                     : ::sendto(m_fd, answer.constData(), size, 0,
+                                                reinterpret_cast<sockaddr *>(&sender), senderSize);
             if (sent < 0)
                 break;
         }

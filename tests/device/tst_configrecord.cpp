@@ -35,11 +35,11 @@ void TestConfigRecord::readingRules_data()
     QTest::newRow("negative") << QByteArray(R"({"k": -2})") << -2 << true << -2.0 << "" << 0;
     QTest::newRow("fraction") << QByteArray(R"({"k": 2.5})") << 0 << false << 2.5 << "" << 0;
     QTest::newRow("too large for int")
-            << QByteArray(R"({"k": 1e20})") << 0 << false << 1e20 << "" << 0;
+        << QByteArray(R"({"k": 1e20})") << 0 << false << 1e20 << "" << 0;
     QTest::newRow("text") << QByteArray(R"({"k": "7"})") << 0 << false << 0.0 << "7" << 0;
     QTest::newRow("boolean") << QByteArray(R"({"k": true})") << 0 << false << 0.0 << "" << 0;
-    QTest::newRow("object") << QByteArray(R"({"k": {"a": 1, "b": 2}})") << 0 << false << 0.0
-                            << "" << 2;
+    QTest::newRow("object") << QByteArray(R"({"k": {"a": 1, "b": 2}})") << 0 << false << 0.0 << ""
+                            << 2;
     QTest::newRow("array") << QByteArray(R"({"k": [1]})") << 0 << false << 0.0 << "" << 0;
 }
 

@@ -121,17 +121,17 @@ void TestDeviceDiscover::parseDeviceIdReply_data()
     const QJsonObject wrapped{{"data", QJsonObject{{"/deviceId", sample}}}};
     QTest::newRow("root object") << json(sample) << sample;
     QTest::newRow("serial: echo, object, prompt")
-            << serialQuery + "\r\n" + json(sample) + "\r\n>>" << sample;
+        << serialQuery + "\r\n" + json(sample) + "\r\n>>" << sample;
     QTest::newRow("serial: echo twice") << serialQuery + serialQuery + json(sample) << sample;
     QTest::newRow("network: data and /deviceId") << json(wrapped) << sample;
     QTest::newRow("root without data, any keys")
-            << QByteArray(R"({"x": 1})") << QJsonObject{{"x", 1}};
+        << QByteArray(R"({"x": 1})") << QJsonObject{{"x", 1}};
     QTest::newRow("empty data") << QByteArray(R"({"data": {}})") << QJsonObject();
     QTest::newRow("data not an object") << QByteArray(R"({"data": 5})") << QJsonObject();
     QTest::newRow("/deviceId not an object")
-            << QByteArray(R"({"data": {"/deviceId": "HBN"}})") << QJsonObject();
+        << QByteArray(R"({"data": {"/deviceId": "HBN"}})") << QJsonObject();
     QTest::newRow("identity under another path")
-            << QByteArray(R"({"data": {"/stateObject": {"deviceName": "x"}}})") << QJsonObject();
+        << QByteArray(R"({"data": {"/stateObject": {"deviceName": "x"}}})") << QJsonObject();
     QTest::newRow("not JSON") << QByteArray("Error: unknown path\r\n>>") << QJsonObject();
     QTest::newRow("cut short") << json(sample).left(10) << QJsonObject();
     QTest::newRow("not an object") << QByteArray(R"(["deviceName"])") << QJsonObject();
@@ -152,8 +152,7 @@ void TestDeviceDiscover::probeFindsSimulatedDevice_data()
     QTest::newRow("hbn") << QStringList{"--device", "hbn"};
     QTest::newRow("vkt alone") << QStringList{"--device", "vkt"};
     // Pauses shorter than the quiet time do not end the reply.
-    QTest::newRow("reply in pieces")
-            << QStringList{"--chunk-bytes", "8", "--chunk-pause-ms", "40"};
+    QTest::newRow("reply in pieces") << QStringList{"--chunk-bytes", "8", "--chunk-pause-ms", "40"};
 }
 
 void TestDeviceDiscover::probeFindsSimulatedDevice()
@@ -189,9 +188,8 @@ void TestDeviceDiscover::probeWithoutDevice_data()
     QTest::newRow("silent port: one quiet time") << QByteArray() << 0 << quiet << 10 * quiet;
     // A valid identity, over and over, is no single reply.
     QTest::newRow("talks forever: time bound")
-            << json(rawIdentity) << 20 << bound - 50 << 2 * bound;
-    QTest::newRow("floods: size bound")
-            << QByteArray(4096, 'x') << 0 << 0 << bound - 500;
+        << json(rawIdentity) << 20 << bound - 50 << 2 * bound;
+    QTest::newRow("floods: size bound") << QByteArray(4096, 'x') << 0 << 0 << bound - 500;
 }
 
 void TestDeviceDiscover::probeWithoutDevice()
@@ -263,8 +261,8 @@ void TestDeviceDiscover::broadcastReachesResponder()
         QCOMPARE(query.data(), QByteArray("/deviceId"));
         QVERIFY(query.senderPort() != 1993);
         // Unusable answers are dropped; the usable one behind them still counts.
-        for (const QByteArray &answer : {QByteArray("Error: busy"), QByteArray(R"({"data": {}})"),
-                                         json(rawIdentity)})
+        for (const QByteArray &answer :
+             {QByteArray("Error: busy"), QByteArray(R"({"data": {}})"), json(rawIdentity)})
             responder.writeDatagram(query.makeReply(answer));
         QVERIFY(found.wait(5000));
     }

@@ -74,10 +74,16 @@ void TestExchange::wireBytesAndStaleInput()
     device.payloadWeight(2.5e-07);
     device.controlMode(1);
     device.updateFirmware();
-    QByteArrayList golden{"/deviceId", "/vkt/deviceId", "/stateObject", "/vkt/maxForce",
-                          "/vkt/commandForce=25", "/deviceName=MyDevice",
-                          "/vkt/commandForce=0.333333", "/vkt/payloadWeight=2.5e-07",
-                          "/vkt/controlMode=1", "flashfirmware"};
+    QByteArrayList golden{"/deviceId",
+                          "/vkt/deviceId",
+                          "/stateObject",
+                          "/vkt/maxForce",
+                          "/vkt/commandForce=25",
+                          "/deviceName=MyDevice",
+                          "/vkt/commandForce=0.333333",
+                          "/vkt/payloadWeight=2.5e-07",
+                          "/vkt/controlMode=1",
+                          "flashfirmware"};
     for (QByteArray &command : golden)
         command = line(serial, command);
     QCOMPARE(peer.received(), golden);
@@ -117,13 +123,12 @@ void TestExchange::stateChanges_data()
                           "payloadWeight": 0, "commandPosition": 20, "commandForce": 10,
                           "accelGravity": -0.5, "actualPosition": 2.5, "actualForce": 1.5,
                           "metricUnits": 1, "dioValue": 589889})")
-        << QStringList{"metricUnitsChanged 1", "actualForceChanged 1.5",
-                       "actualPositionChanged 2.5", "accelGravityChanged -0.5",
-                       "commandForceChanged 10", "commandPositionChanged 20",
-                       "payloadWeightChanged 0", "controlModeChanged 1",
-                       "posLimitPositionChanged 45", "negLimitPositionChanged 5",
-                       "commandLevelChanged 1", "commandNegChanged 64", "cpuClockChanged 65536",
-                       "posLimitChanged 524288"};
+        << QStringList{
+               "metricUnitsChanged 1",      "actualForceChanged 1.5", "actualPositionChanged 2.5",
+               "accelGravityChanged -0.5",  "commandForceChanged 10", "commandPositionChanged 20",
+               "payloadWeightChanged 0",    "controlModeChanged 1",   "posLimitPositionChanged 45",
+               "negLimitPositionChanged 5", "commandLevelChanged 1",  "commandNegChanged 64",
+               "cpuClockChanged 65536",     "posLimitChanged 524288"};
     const QByteArray steady = R"({"metricUnits": 1, "actualForce": 3.0, "dioValue": 64})";
     QTest::newRow("identical replies") << steady << steady << QStringList();
     QTest::newRow("number turning into a string")
@@ -135,17 +140,17 @@ void TestExchange::stateChanges_data()
         << QStringList{"metricUnitsChanged 0", "negLimitPositionChanged 2"};
     QTest::newRow("every group; bit 18 asks for the tool")
         << QByteArray(R"({"dioValue": 0})") << QByteArray(R"({"dioValue": 8323455})")
-        << QStringList{"commandLevelChanged 63", "commandNegChanged 64",
-                       "weighPayloadChanged 256", "cpuClockChanged 65536",
-                       "hostComChanged 131072", "toolComChanged 1", "posLimitChanged 524288",
-                       "negLimitChanged 1048576", "okToWeighChanged 2097152",
-                       "weightOkChanged 4194304"};
+        << QStringList{"commandLevelChanged 63",   "commandNegChanged 64",
+                       "weighPayloadChanged 256",  "cpuClockChanged 65536",
+                       "hostComChanged 131072",    "toolComChanged 1",
+                       "posLimitChanged 524288",   "negLimitChanged 1048576",
+                       "okToWeighChanged 2097152", "weightOkChanged 4194304"};
     // Bit 31 and the other undecoded bits never disturb the decoded ones.
     QTest::newRow("bit 31 set") << QByteArray(R"({"dioValue": 64})")
                                 << QByteArray(R"({"dioValue": 2147483712})") << QStringList();
-    QTest::newRow("word written as signed") << QByteArray(R"({"dioValue": 64})")
-                                            << QByteArray(R"({"dioValue": -2147483584})")
-                                            << QStringList();
+    QTest::newRow("word written as signed")
+        << QByteArray(R"({"dioValue": 64})") << QByteArray(R"({"dioValue": -2147483584})")
+        << QStringList();
     QTest::newRow("bits above 32") << QByteArray(R"({"dioValue": 64})")
                                    << QByteArray(R"({"dioValue": 4294967360})") << QStringList();
     QTest::newRow("state not an object stores nothing")
@@ -323,13 +328,13 @@ void TestExchange::import_data()
                                   "net": {"gateway": "10.0.0.1", "metricUnits": 0},
                                   "a": null, "name": "My Cell", "id": -20231234, "v": [1, "x"]},
                           "hbn": {"ignored": 1}, "other": "x"})")
-        << QByteArrayList{"/vkt/metricUnits=1", "/vkt/id=-20231234",
-                          "/vkt/initialWeigh=1", "/vkt/metricUnits=1", "/vkt/name=MyCell",
-                          "/vkt/net/metricUnits=0", "/vkt/net/gateway=10.0.0.1",
-                          "/vkt/net/metricUnits=0", "/vkt/softTouchForce=0.25", "/vkt/v=[1,\"x\"]"};
+        << QByteArrayList{"/vkt/metricUnits=1",        "/vkt/id=-20231234",
+                          "/vkt/initialWeigh=1",       "/vkt/metricUnits=1",
+                          "/vkt/name=MyCell",          "/vkt/net/metricUnits=0",
+                          "/vkt/net/gateway=10.0.0.1", "/vkt/net/metricUnits=0",
+                          "/vkt/softTouchForce=0.25",  "/vkt/v=[1,\"x\"]"};
     QTest::newRow("HBN unit: vkt, then hbn")
-        << true
-        << QByteArray(R"({"hbn": {"anybus": {"nodeId": 3, "baudRate": 2}},
+        << true << QByteArray(R"({"hbn": {"anybus": {"nodeId": 3, "baudRate": 2}},
                           "vkt": {"initialForce": 123.4567}})")
         << QByteArrayList{"/vkt/initialForce=123.457", "/hbn/anybus/baudRate=2",
                           "/hbn/anybus/nodeId=3"};
@@ -337,9 +342,8 @@ void TestExchange::import_data()
     QTest::newRow("file over 1 MiB")
         << false << QByteArray(R"({"vkt": {"a": 1}})") + QByteArray(2 * 1024 * 1024, ' ')
         << QByteArrayList();
-    QTest::newRow("CR LF in a key") << false
-                                    << QByteArray(R"({"vkt": {"a": 1, "b\r\nflashfirmware": 1}})")
-                                    << QByteArrayList();
+    QTest::newRow("CR LF in a key")
+        << false << QByteArray(R"({"vkt": {"a": 1, "b\r\nflashfirmware": 1}})") << QByteArrayList();
 }
 
 void TestExchange::import()

@@ -72,8 +72,7 @@ void TestParameterImport::plan_data()
     row("net not an object", R"({"vkt": {"net": "dhcp"}})", false);
     row("address as a number", R"({"vkt": {"net": {"ipAddress": 10}}})", false);
     row("anybus not an object", R"({"vkt": {"a": 1}, "hbn": {"anybus": [3]}})", true);
-    row("node id as a string", R"({"vkt": {"a": 1}, "hbn": {"anybus": {"nodeId": "3"}}})",
-        true);
+    row("node id as a string", R"({"vkt": {"a": 1}, "hbn": {"anybus": {"nodeId": "3"}}})", true);
     row("unknown key takes any type", R"({"vkt": {"x": {"y": "z"}, "w": [1]}})", false,
         {{"/vkt/w", "[1]"}, {"/vkt/x/y", "z"}});
 }

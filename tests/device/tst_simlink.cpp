@@ -36,7 +36,7 @@ bool startAndConnect(SimProcess &sim, RemoteDevice &device, bool serial,
     if (serial)
         arguments << "--serial";
     return sim.start(arguments + options)
-            && device.connectDevice(serial ? sim.address() : sim.networkAddress());
+           && device.connectDevice(serial ? sim.address() : sim.networkAddress());
 }
 
 } // namespace
@@ -49,8 +49,9 @@ void TestSimLink::connectSequence_data()
 
     // On an HBN unit with a tool, bit 18 of the first state asks for the tool once more.
     QTest::newRow("serial HBN unit")
-        << true << QStringList() << QStringList{"/deviceId", "/vkt/deviceId", "/stateObject",
-                                                "/vkt/deviceId", "/saveConfig", "/vkt/saveConfig"};
+        << true << QStringList()
+        << QStringList{"/deviceId",     "/vkt/deviceId", "/stateObject",
+                       "/vkt/deviceId", "/saveConfig",   "/vkt/saveConfig"};
     QTest::newRow("network VKT alone")
         << false << QStringList{"--device", "vkt"}
         << QStringList{"/deviceId", "/vkt/deviceId", "/stateObject", "/saveConfig"};
@@ -166,8 +167,7 @@ void TestSimLink::replyForItsOwnPathOnly_data()
         << false << QStringList{"--delay-ms", "1100"} << 25000;
     QTest::newRow("network duplicate replies")
         << false << QStringList{"--delay-ms", "200", "--duplicate-ms", "100"} << 5000;
-    QTest::newRow("serial extra prompt") << true << QStringList{"--extra-prompt-ms", "100"}
-                                         << 3000;
+    QTest::newRow("serial extra prompt") << true << QStringList{"--extra-prompt-ms", "100"} << 3000;
     QTest::newRow("serial boot banner") << true << QStringList{"--banner-ms", "100"} << 3000;
 }
 
@@ -239,8 +239,8 @@ void TestSimLink::importLosingTheLink()
     QVERIFY(!device.loadParameters(&file));
     QVERIFY(!device.isConnected());
     QVERIFY(sim.waitForCommand(QStringLiteral("/vkt/initialPosition=5")) >= 0);
-    QCOMPARE(sim.commands().mid(3), QStringList({"/vkt/initialForce=10", "/vkt/initialMode=1",
-                                                 "/vkt/initialPosition=5"}));
+    QCOMPARE(sim.commands().mid(3),
+             QStringList({"/vkt/initialForce=10", "/vkt/initialMode=1", "/vkt/initialPosition=5"}));
 }
 
 QTEST_GUILESS_MAIN(TestSimLink)

@@ -26,17 +26,19 @@ void checkFramedAnswer(const QByteArray &answer)
     const QJsonDocument parsed = QJsonDocument::fromJson("[" + answer + "]");
     if (!parsed.isArray() || parsed.array().isEmpty())
         return;
-    const QByteArray list = QJsonDocument(QJsonArray{parsed.array().first()})
-                                    .toJson(QJsonDocument::Compact);
+    const QByteArray list =
+        QJsonDocument(QJsonArray{parsed.array().first()}).toJson(QJsonDocument::Compact);
     const QByteArray text = list.mid(1, list.size() - 2);
     const QJsonValue expected = QJsonDocument::fromJson(list).array().first();
 
     const QString path = QStringLiteral("/vkt/commandForce");
-    const QByteArray setting = QString::fromUtf8(path.toUtf8() + "=" + text).simplified()
-                                       .remove(QLatin1Char(' ')).toUtf8();
+    const QByteArray setting = QString::fromUtf8(path.toUtf8() + "=" + text)
+                                   .simplified()
+                                   .remove(QLatin1Char(' '))
+                                   .toUtf8();
     for (const QByteArray &echo : {path.toUtf8(), setting}) {
         const QJsonObject reply =
-                ReplyFramer::parseSerial(echo + "\r\n" + text + ReplyFramer::prompt);
+            ReplyFramer::parseSerial(echo + "\r\n" + text + ReplyFramer::prompt);
         fuzz::require(reply == QJsonObject{{path, expected}},
                       "a framed JSON answer gives its value under the echoed path");
     }

@@ -6,7 +6,7 @@
 #include <QtMath>
 
 // Hosts a gauge on the dashboard's dark ground and reads back what it shows.
-template<typename Gauge>
+template <typename Gauge>
 class GaugeProbe
 {
 public:
@@ -53,13 +53,22 @@ inline double dialAngle(double v, double lo, double hi, double start = 35, doubl
     return start + (v - lo) * (360 - (start - end)) / (hi - lo);
 }
 
-inline bool isWhite(QColor c) { return c.red() > 150 && c.green() > 150 && c.blue() > 150; }
+inline bool isWhite(QColor c)
+{
+    return c.red() > 150 && c.green() > 150 && c.blue() > 150;
+}
 // The plain dial: dark, faintly green, never bright.
-inline bool isDial(QColor c) { return c.red() < 60 && c.green() < 80 && c.blue() < 60; }
+inline bool isDial(QColor c)
+{
+    return c.red() < 60 && c.green() < 80 && c.blue() < 60;
+}
 // The translucent red needle over the dial.
 inline bool isRedNeedle(QColor c)
 {
     return c.red() > 70 && c.red() > c.green() + 40 && c.blue() < 60;
 }
 // The translucent green command needle or the hub: far greener than the dial.
-inline bool isBrightGreen(QColor c) { return c.green() > 85 && c.red() < 50 && c.blue() < 50; }
+inline bool isBrightGreen(QColor c)
+{
+    return c.green() > 85 && c.red() < 50 && c.blue() < 50;
+}

@@ -168,8 +168,8 @@ void TestCircularGauge::scaleFollowsRating()
     positionGauge.setMaxPosition(40);
     forceGauge.unitText = positionGauge.unitText = QStringLiteral("in");
     force ? forceGauge.setMaxForce(rating) : positionGauge.setMaxPosition(rating);
-    const CommandCircularGauge *gauge = force ? static_cast<CommandCircularGauge *>(&forceGauge)
-                                              : &positionGauge;
+    const CommandCircularGauge *gauge =
+        force ? static_cast<CommandCircularGauge *>(&forceGauge) : &positionGauge;
     const double maximum = scale[0];
     const double minimum = force ? -maximum : 0;
     QVERIFY(qAbs(gauge->maximum - maximum) < 1e-9);

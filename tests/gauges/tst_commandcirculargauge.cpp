@@ -103,8 +103,8 @@ void TestCommandCircularGauge::commandValues()
     gauge.maximum = 400;
     QSignalSpy changed(&gauge, &CommandCircularGauge::commandChanged);
     // Reported commands are rounded half away from zero and clamped, never announced.
-    const QVector<QPair<double, double>> reported{{12.25, 12.5}, {-12.25, -12.5}, {12.2, 12.0},
-                                                  {470, 400}};
+    const QVector<QPair<double, double>> reported{
+        {12.25, 12.5}, {-12.25, -12.5}, {12.2, 12.0}, {470, 400}};
     for (const auto &r : reported) {
         gauge.updateCommandValue(r.first);
         QCOMPARE(gauge.commandValue, r.second);
@@ -161,8 +161,7 @@ void TestCommandCircularGauge::longPress()
     QSignalSpy longPress(probe.gauge, &CommandCircularGauge::longPress);
     QElapsedTimer held;
     qint64 firedAt = -1;
-    connect(probe.gauge, &CommandCircularGauge::longPress, this,
-            [&] { firedAt = held.elapsed(); });
+    connect(probe.gauge, &CommandCircularGauge::longPress, this, [&] { firedAt = held.elapsed(); });
     held.start();
     QTest::mousePress(probe.gauge, Qt::LeftButton, Qt::NoModifier, QPoint(125, 60));
     if (switchToCommand)
@@ -188,9 +187,8 @@ void TestCommandCircularGauge::holdingPlusRepeats()
     connect(probe.gauge, &CommandCircularGauge::commandChanged, this, [&] {
         stepTimes.append(held.elapsed());
         if (stepTimes.size() == wantedSteps) {
-            QTimer::singleShot(0, this, [&] {
-                QTest::mouseRelease(probe.gauge->plusButton, Qt::LeftButton);
-            });
+            QTimer::singleShot(
+                0, this, [&] { QTest::mouseRelease(probe.gauge->plusButton, Qt::LeftButton); });
         }
     });
     held.start();

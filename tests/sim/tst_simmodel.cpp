@@ -62,7 +62,8 @@ void TestSimModel::routing_data()
                                << "Error: /vkt/maxForce cannot be set";
     QTest::newRow("fraction above 1") << false << "/vkt/softTouchForce=1.5"
                                       << "Error: invalid value 1.5 for softTouchForce";
-    QTest::newRow("vkt own net") << true << "/vkt/net/timeout=12" << "12";
+    QTest::newRow("vkt own net") << true << "/vkt/net/timeout=12"
+                                 << "12";
 }
 
 void TestSimModel::routing()

@@ -17,7 +17,9 @@ constexpr quint16 terminalPort = 52323;
 class UdpClient
 {
 public:
-    explicit UdpClient(const QString &address) : address(address) {}
+    explicit UdpClient(const QString &address)
+        : address(address)
+    {}
 
     // The raw reply datagram, or nothing when none came in time.
     QByteArray exchangeRaw(const QByteArray &command)
@@ -64,7 +66,7 @@ private:
     QStringList options(const QStringList &extra = {}) const
     {
         return QStringList{"--udp-address", address, "--tcp-port", QString::number(terminalPort)}
-                + extra;
+               + extra;
     }
 
     QString address;
@@ -87,8 +89,8 @@ void TestSimNetwork::goldenDatagramsTraceAndTerminal()
     QCOMPARE(client.exchange("/vkt/metricUnits=0"), QJsonValue(0));
     QVERIFY(qAbs(client.exchange("/vkt/maxForce").toDouble() - 250 / 4.445) < 1e-3);
     QVERIFY(sim.waitForCommand("/vkt/maxForce", 1) >= 0);
-    QCOMPARE(sim.commands(), QStringList({"/vkt/maxForce", "/deviceId", "/no/such",
-                                          "/stateObject", "/vkt/metricUnits=0", "/vkt/maxForce"}));
+    QCOMPARE(sim.commands(), QStringList({"/vkt/maxForce", "/deviceId", "/no/such", "/stateObject",
+                                          "/vkt/metricUnits=0", "/vkt/maxForce"}));
 
     // The TCP terminal greets, then serves keys typed one at a time as a console does.
     QTcpSocket socket;

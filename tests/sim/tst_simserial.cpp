@@ -77,7 +77,9 @@ void TestSimSerial::exchanges_data()
     row("bare CR", "\r", prompt);
     row("unknown path", "/nothing/here\r\n",
         "/nothing/here\r\nError: unknown path /nothing/here\r\n>>");
-    row("backspace edits the line, control bytes are ignored", "/vkt/maxForcX\b\x01" "e\n",
+    row("backspace edits the line, control bytes are ignored",
+        "/vkt/maxForcX\b\x01"
+        "e\n",
         "/vkt/maxForcX\b \be\r\n250\r\n>>");
     row("string answer is JSON", "/deviceName=Bench-7\r\n",
         "/deviceName=Bench-7\r\n\"Bench-7\"\r\n>>");
@@ -85,8 +87,8 @@ void TestSimSerial::exchanges_data()
         "/vkt/weighPayload\r\nError: weighing cannot start: air pressure low\r\n>>",
         {"--weigh-error"});
     row("silent after one", "/vkt/maxForce\r\n\r", maxForceReply, {"--silent-after", "1"});
-    row("no prompt, not even for a bare CR", "/vkt/maxForce\r\n\r",
-        "/vkt/maxForce\r\n250\r\n\r\n", {"--no-prompt"});
+    row("no prompt, not even for a bare CR", "/vkt/maxForce\r\n\r", "/vkt/maxForce\r\n250\r\n\r\n",
+        {"--no-prompt"});
     // the echo, then "\r\n25", "0\r\n>", ">" each after a pause
     row("chunked", "/vkt/maxForce\r\n", maxForceReply,
         {"--chunk-bytes", "4", "--chunk-pause-ms", "40"}, 3);

@@ -10,8 +10,7 @@ namespace {
 
 const char *const insideVariable = "VKT_PRIVATE_NETWORK";
 // Brings loopback up and routes everything, the broadcast address too, onto it.
-const QString setUpLoopback =
-        QStringLiteral("ip link set lo up && ip route add default dev lo");
+const QString setUpLoopback = QStringLiteral("ip link set lo up && ip route add default dev lo");
 constexpr int probeBoundMs = 10000;
 
 // Root can make a bare network namespace; anyone else needs a user namespace around it.
@@ -51,7 +50,8 @@ std::optional<int> PrivateNetwork::runInside()
                     {flags, QStringLiteral("sh"), QStringLiteral("-c"), setUpLoopback});
         if (!probe.waitForFinished(probeBoundMs) || probe.exitStatus() != QProcess::NormalExit
             || probe.exitCode() != 0) {
-            s_unavailableReason = QStringLiteral("unshare %1 failed: %2")
+            s_unavailableReason =
+                QStringLiteral("unshare %1 failed: %2")
                     .arg(flags, QString::fromLocal8Bit(probe.readAllStandardError()).trimmed());
             continue;
         }
@@ -65,7 +65,7 @@ std::optional<int> PrivateNetwork::runInside()
                     QStringList{flags, QStringLiteral("sh"), QStringLiteral("-c"),
                                 setUpLoopback + QStringLiteral(" && exec \"$0\" \"$@\""),
                                 QCoreApplication::applicationFilePath()}
-                            + QCoreApplication::arguments().mid(1));
+                        + QCoreApplication::arguments().mid(1));
         if (!child.waitForFinished(childBoundMs) || child.exitStatus() != QProcess::NormalExit)
             return 1;
         return child.exitCode();

@@ -27,12 +27,12 @@ private:
 
 // QTEST_MAIN, inside a private network where one can be made.
 #define VKT_PRIVATE_NETWORK_TEST_MAIN(AppClass, TestObject)                                        \
-    int main(int argc, char *argv[])                                                                \
-    {                                                                                               \
-        AppClass app(argc, argv);                                                                   \
-        if (const std::optional<int> status = PrivateNetwork::runInside())                          \
-            return *status;                                                                         \
-        TestObject test;                                                                            \
-        QTEST_SET_MAIN_SOURCE_PATH                                                                  \
-        return QTest::qExec(&test, argc, argv);                                                     \
+    int main(int argc, char *argv[])                                                               \
+    {                                                                                              \
+        AppClass app(argc, argv);                                                                  \
+        if (const std::optional<int> status = PrivateNetwork::runInside())                         \
+            return *status;                                                                        \
+        TestObject test;                                                                           \
+        QTEST_SET_MAIN_SOURCE_PATH                                                                 \
+        return QTest::qExec(&test, argc, argv);                                                    \
     }

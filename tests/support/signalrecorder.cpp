@@ -13,9 +13,15 @@ SignalRecorder::SignalRecorder(QObject *source)
         const char *slot = "onSignal()";
         if (signal.parameterCount() == 1) {
             switch (signal.parameterType(0)) {
-            case QMetaType::Int: slot = "onInt(int)"; break;
-            case QMetaType::Double: slot = "onDouble(double)"; break;
-            default: slot = "onText(QString)"; break;
+            case QMetaType::Int:
+                slot = "onInt(int)";
+                break;
+            case QMetaType::Double:
+                slot = "onDouble(double)";
+                break;
+            default:
+                slot = "onText(QString)";
+                break;
             }
         }
         connect(source, signal, this, metaObject()->method(metaObject()->indexOfSlot(slot)));

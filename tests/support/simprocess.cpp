@@ -41,7 +41,7 @@ bool SimProcess::start(const QStringList &arguments)
     m_process.setArguments(arguments + QStringList{QStringLiteral("--trace")});
     m_process.start();
     return m_process.waitForStarted(startWaitMs)
-            && waitUntil([this] { return m_lines.contains(QStringLiteral("ready")); }, startWaitMs);
+           && waitUntil([this] { return m_lines.contains(QStringLiteral("ready")); }, startWaitMs);
 }
 
 int SimProcess::waitForCommand(const QString &command, int from)

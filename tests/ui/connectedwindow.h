@@ -10,14 +10,13 @@ struct ConnectedWindow
 {
     explicit ConnectedWindow(QMessageBox::StandardButton answer = QMessageBox::Ok)
         : answerer(answer)
-    {
-    }
+    {}
 
     // Connects over a pseudo-terminal.
     bool connect(const QStringList &simArguments)
     {
         return sim.start(SimProcess::serialOnly() + simArguments)
-                && window.remoteDevice.connectDevice(sim.address());
+               && window.remoteDevice.connectDevice(sim.address());
     }
 
     // The commands sent from `from` on, without the state polls. A query nobody else sends

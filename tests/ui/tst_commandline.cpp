@@ -31,8 +31,8 @@ void TestCommandLine::requested_data()
     QTest::newRow("version") << QStringList{"--version"} << R::Version;
     QTest::newRow("help, then more") << QStringList{"--help", "usb:///dev/ttyUSB0"} << R::Help;
     QTest::newRow("address") << QStringList{"usb:///dev/ttyUSB0"} << R::None;
-    QTest::newRow("help after an address") << QStringList{"network://10.0.0.5", "--help"}
-                                           << R::None;
+    QTest::newRow("help after an address")
+        << QStringList{"network://10.0.0.5", "--help"} << R::None;
     QTest::newRow("empty address") << QStringList{""} << R::None;
     QTest::newRow("empty address, then version") << QStringList{"", "--version"} << R::None;
     QTest::newRow("short help") << QStringList{"-h"} << R::None;
@@ -65,12 +65,13 @@ void TestCommandLine::printed_data()
 
     const QString dashboard = QStringLiteral(VKT_DASHBOARD_PATH);
     const QString sim = QStringLiteral(VKT_SIM_PATH);
-    QTest::newRow("dashboard version") << dashboard << "--version"
-                                       << QString("VKT Dashboard " VKT_VERSION "\n");
+    QTest::newRow("dashboard version")
+        << dashboard << "--version" << QString("VKT Dashboard " VKT_VERSION "\n");
     QTest::newRow("dashboard help") << dashboard << "--help"
                                     << "vkt-dashboard [options] [address]\n";
     QTest::newRow("sim version") << sim << "--version" << QString("vkt-sim " VKT_VERSION "\n");
-    QTest::newRow("sim help") << sim << "--help" << "vkt-sim [options]\n";
+    QTest::newRow("sim help") << sim << "--help"
+                              << "vkt-sim [options]\n";
 }
 
 void TestCommandLine::printed()
@@ -96,8 +97,9 @@ void TestCommandLine::printed()
         QCOMPARE(output, expected);
     } else {
         // Qt names the program as it was started, path included.
-        QVERIFY2(output.startsWith("Usage: ") && output.section('\n', 0, 0).endsWith(
-                     expected.trimmed()), qPrintable(output));
+        QVERIFY2(output.startsWith("Usage: ")
+                     && output.section('\n', 0, 0).endsWith(expected.trimmed()),
+                 qPrintable(output));
         QVERIFY2(output.contains("--version"), qPrintable(output));
     }
 }

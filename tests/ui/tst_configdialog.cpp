@@ -101,14 +101,13 @@ void TestConfigDialog::pagesPerUnit_data()
                                << QStringList{"/deviceId", "/vkt/cfgObject", "/vkt/maxForce",
                                               "/vkt/maxPosition"};
     QTest::newRow("hbn with tool")
-            << QStringList{} << all
-            << QStringList{"/deviceId", "/vkt/cfgObject", "/vkt/maxForce", "/vkt/maxPosition",
-                           "/hbn/cfgObject", "/hbn/anybus/moduleInfo"};
+        << QStringList{} << all
+        << QStringList{"/deviceId",        "/vkt/cfgObject", "/vkt/maxForce",
+                       "/vkt/maxPosition", "/hbn/cfgObject", "/hbn/anybus/moduleInfo"};
     QTest::newRow("hbn without tool")
-            << QStringList{"--no-tool"} << QStringList{"Network", "HBN I/O", "About"}
-            << QStringList{"/deviceId", "/hbn/cfgObject", "/hbn/anybus/moduleInfo"};
-    QTest::newRow("no device") << QStringList() << QStringList{"Network", "About"}
-                               << QStringList();
+        << QStringList{"--no-tool"} << QStringList{"Network", "HBN I/O", "About"}
+        << QStringList{"/deviceId", "/hbn/cfgObject", "/hbn/anybus/moduleInfo"};
+    QTest::newRow("no device") << QStringList() << QStringList{"Network", "About"} << QStringList();
 }
 
 void TestConfigDialog::pagesPerUnit()
@@ -124,9 +123,9 @@ void TestConfigDialog::pagesPerUnit()
     ConfigDialog dialog(&connected.window.remoteDevice);
     QCOMPARE(tabTitles(dialog), titles);
     QCOMPARE(fieldValue(dialog, "deviceName").toString(),
-             noDevice ? QStringLiteral("NONE")
-                      : connected.window.remoteDevice.deviceIdRecord().value("deviceName")
-                                .toString());
+             noDevice
+                 ? QStringLiteral("NONE")
+                 : connected.window.remoteDevice.deviceIdRecord().value("deviceName").toString());
     // "/net/macAddress" comes last; the check below uses it as its own end marker.
     if (!noDevice) {
         QCOMPARE(connected.sentSince(from), loads);
@@ -152,16 +151,16 @@ void TestConfigDialog::eachRowSendsItsCommand_data()
                                << "/vkt/payloadWeight=1.25";
     QTest::newRow("7 position") << vkt << "initialPosition" << QVariant(12.3)
                                 << "/vkt/initialPosition=12.3";
-    QTest::newRow("8 positive limit") << vkt << "posLimitPosition" << QVariant(40.5)
-                                      << "/vkt/posLimitPosition=40.5";
-    QTest::newRow("9 negative limit") << vkt << "negLimitPosition" << QVariant(3.5)
-                                      << "/vkt/negLimitPosition=3.5";
-    QTest::newRow("10 soft touch") << vkt << "softTouchEnabled" << QVariant(true)
-                                   << "/vkt/softTouchEnabled=1";
-    QTest::newRow("11 soft force") << vkt << "softTouchForce" << QVariant(42.5)
-                                   << "/vkt/softTouchForce=0.425";
-    QTest::newRow("12 soft position") << vkt << "softTouchPosition" << QVariant(12.3)
-                                      << "/vkt/softTouchPosition=0.123";
+    QTest::newRow("8 positive limit")
+        << vkt << "posLimitPosition" << QVariant(40.5) << "/vkt/posLimitPosition=40.5";
+    QTest::newRow("9 negative limit")
+        << vkt << "negLimitPosition" << QVariant(3.5) << "/vkt/negLimitPosition=3.5";
+    QTest::newRow("10 soft touch")
+        << vkt << "softTouchEnabled" << QVariant(true) << "/vkt/softTouchEnabled=1";
+    QTest::newRow("11 soft force")
+        << vkt << "softTouchForce" << QVariant(42.5) << "/vkt/softTouchForce=0.425";
+    QTest::newRow("12 soft position")
+        << vkt << "softTouchPosition" << QVariant(12.3) << "/vkt/softTouchPosition=0.123";
     QTest::newRow("13 dhcp") << vkt << "dhcp" << QVariant(0) << "/net/dhcp=1";
     QTest::newRow("14 timeout") << vkt << "timeout" << QVariant(45) << "/net/timeout=45";
     QTest::newRow("15 address") << vkt << "ipAddress3" << QVariant(77)
@@ -171,8 +170,7 @@ void TestConfigDialog::eachRowSendsItsCommand_data()
                                 << "/net/gateway=192.168.1.254";
     QTest::newRow("18 node") << QStringList{} << "nodeAddress" << QVariant(33)
                              << "/anybus/nodeId=33";
-    QTest::newRow("19 rate") << QStringList{} << "baudRate" << QVariant(2)
-                             << "/anybus/baudRate=3";
+    QTest::newRow("19 rate") << QStringList{} << "baudRate" << QVariant(2) << "/anybus/baudRate=3";
 }
 
 void TestConfigDialog::eachRowSendsItsCommand()
@@ -200,31 +198,50 @@ void TestConfigDialog::allRowsInTableOrder()
     QVERIFY(connected.connect({}));
     ConfigDialog dialog(&connected.window.remoteDevice);
     // Edited last row first: the order sent is the table's, not the operator's.
-    const Edits edits{{"baudRate", 0},          {"nodeAddress", 5},
-                      {"gateway0", 10},         {"netMask3", 128},
-                      {"ipAddress0", 10},       {"timeout", 5},
-                      {"dhcp", 0},              {"softTouchPosition", 50.0},
-                      {"softTouchForce", 10.0}, {"softTouchEnabled", true},
-                      {"negLimitPosition", 1.0}, {"posLimitPosition", 30.0},
-                      {"initialPosition", 5.0}, {"payloadWeight", 2.0},
-                      {"initialForce", 30.0},   {"initialMode", 0},
-                      {"initialWeigh", true},   {"deviceName", "Cell4"}};
+    const Edits edits{{"baudRate", 0},
+                      {"nodeAddress", 5},
+                      {"gateway0", 10},
+                      {"netMask3", 128},
+                      {"ipAddress0", 10},
+                      {"timeout", 5},
+                      {"dhcp", 0},
+                      {"softTouchPosition", 50.0},
+                      {"softTouchForce", 10.0},
+                      {"softTouchEnabled", true},
+                      {"negLimitPosition", 1.0},
+                      {"posLimitPosition", 30.0},
+                      {"initialPosition", 5.0},
+                      {"payloadWeight", 2.0},
+                      {"initialForce", 30.0},
+                      {"initialMode", 0},
+                      {"initialWeigh", true},
+                      {"deviceName", "Cell4"}};
     for (const auto &edit : edits)
         QVERIFY2(setField(dialog, edit.first, edit.second), qPrintable(edit.first));
     // Address parts edited before DHCP was chosen are still sent.
     QVERIFY(!dialog.findChild<QWidget *>("ipAddress0")->isEnabled());
     const int from = mark(connected);
     dialog.accept();
-    QCOMPARE(connected.sentSince(from),
-             QStringList({"/deviceName=Cell4", "/vkt/initialWeigh=1", "/vkt/initialMode=1",
-                          "/vkt/initialForce=30", "/vkt/payloadWeight=2",
-                          "/vkt/initialPosition=5", "/vkt/posLimitPosition=30",
-                          "/vkt/negLimitPosition=1", "/vkt/softTouchEnabled=1",
-                          "/vkt/softTouchForce=0.1", "/vkt/softTouchPosition=0.5",
-                          "/net/dhcp=1", "/net/timeout=5", "/net/ipAddress=10.168.1.50",
-                          "/net/netMask=255.255.255.128", "/net/gateway=10.168.1.1",
-                          "/anybus/nodeId=5", "/anybus/baudRate=1", "/saveConfig",
-                          "/vkt/saveConfig"}));
+    QCOMPARE(connected.sentSince(from), QStringList({"/deviceName=Cell4",
+                                                     "/vkt/initialWeigh=1",
+                                                     "/vkt/initialMode=1",
+                                                     "/vkt/initialForce=30",
+                                                     "/vkt/payloadWeight=2",
+                                                     "/vkt/initialPosition=5",
+                                                     "/vkt/posLimitPosition=30",
+                                                     "/vkt/negLimitPosition=1",
+                                                     "/vkt/softTouchEnabled=1",
+                                                     "/vkt/softTouchForce=0.1",
+                                                     "/vkt/softTouchPosition=0.5",
+                                                     "/net/dhcp=1",
+                                                     "/net/timeout=5",
+                                                     "/net/ipAddress=10.168.1.50",
+                                                     "/net/netMask=255.255.255.128",
+                                                     "/net/gateway=10.168.1.1",
+                                                     "/anybus/nodeId=5",
+                                                     "/anybus/baudRate=1",
+                                                     "/saveConfig",
+                                                     "/vkt/saveConfig"}));
 }
 
 void TestConfigDialog::unitsSwitchGoesFirst()
@@ -286,10 +303,10 @@ void TestConfigDialog::derivedLimits_data()
     QTest::addColumn<double>("forceLimit");
     QTest::addColumn<double>("payloadLimit");
     QTest::addColumn<double>("positionLimit");
-    QTest::newRow("metric") << QStringList{"--max-force", "100", "--max-position", "101.6"}
-                            << " N" << 200.0 << 20.41 << 101.6;
-    QTest::newRow("english") << QStringList{"--max-force", "444.5", "--max-position", "101.6",
-                                            "--config", "english"}
+    QTest::newRow("metric") << QStringList{"--max-force", "100", "--max-position", "101.6"} << " N"
+                            << 200.0 << 20.41 << 101.6;
+    QTest::newRow("english") << QStringList{"--max-force", "444.5",    "--max-position",
+                                            "101.6",       "--config", "english"}
                              << " Lb" << 200.0 << 199.6 << 4.0;
 }
 
@@ -313,7 +330,8 @@ void TestConfigDialog::derivedLimits()
 
 void TestConfigDialog::clampedValuesWrittenBack()
 {
-    const QString config = writeConfig(R"({"hbn": {"net": {"timeout": 0}, "anybus": {"nodeId": 120}}})");
+    const QString config =
+        writeConfig(R"({"hbn": {"net": {"timeout": 0}, "anybus": {"nodeId": 120}}})");
     ConnectedWindow connected;
     QVERIFY(connected.connect({"--config", config}));
     ConfigDialog dialog(&connected.window.remoteDevice);
@@ -321,9 +339,8 @@ void TestConfigDialog::clampedValuesWrittenBack()
     QCOMPARE(fieldValue(dialog, "nodeAddress").toInt(), 99);
     const int from = mark(connected);
     dialog.accept();
-    QCOMPARE(connected.sentSince(from),
-             QStringList({"/net/timeout=1", "/anybus/nodeId=99", "/saveConfig",
-                          "/vkt/saveConfig"}));
+    QCOMPARE(connected.sentSince(from), QStringList({"/net/timeout=1", "/anybus/nodeId=99",
+                                                     "/saveConfig", "/vkt/saveConfig"}));
 }
 
 void TestConfigDialog::lamps()
@@ -356,10 +373,10 @@ void TestConfigDialog::lampsAtLoad()
     QVERIFY(connected.sim.control(QStringLiteral("state dioValue %1").arg(dio)));
     QTRY_COMPARE(connected.window.remoteDevice.dioValue(), dio);
     ConfigDialog dialog(&connected.window.remoteDevice);
-    const QStringList lamps{"ledCommand1", "ledCommand2",  "ledCommand3",  "ledCommand4",
-                            "ledCommand5", "ledCommand6",  "ledCommandNeg", "ledPosMode",
-                            "ledWeighPayload", "ledCpuClock", "ledHostCom", "ledToolCom",
-                            "ledPosLimit", "ledNegLimit",  "ledOkToWeigh", "ledWeightOk"};
+    const QStringList lamps{"ledCommand1",     "ledCommand2", "ledCommand3",   "ledCommand4",
+                            "ledCommand5",     "ledCommand6", "ledCommandNeg", "ledPosMode",
+                            "ledWeighPayload", "ledCpuClock", "ledHostCom",    "ledToolCom",
+                            "ledPosLimit",     "ledNegLimit", "ledOkToWeigh",  "ledWeightOk"};
     QStringList lit;
     for (const QString &lamp : lamps) {
         if (lampOn(dialog, lamp))
@@ -397,8 +414,8 @@ void TestConfigDialog::firmwareUpdate()
 void TestConfigDialog::firmwareButtonHiddenOverNetwork()
 {
     ConnectedWindow connected;
-    QVERIFY(connected.sim.start({"--device", "vkt", "--no-tcp", "--udp-address",
-                                 SimProcess::uniqueLoopbackAddress()}));
+    QVERIFY(connected.sim.start(
+        {"--device", "vkt", "--no-tcp", "--udp-address", SimProcess::uniqueLoopbackAddress()}));
     QVERIFY(connected.window.remoteDevice.connectDevice(connected.sim.networkAddress()));
     ConfigDialog dialog(&connected.window.remoteDevice);
     QVERIFY(dialog.findChild<QWidget *>("updateFirmwareButton")->isHidden());
@@ -424,14 +441,13 @@ void TestConfigDialog::settingsSurviveRestart_data()
 {
     QTest::addColumn<QStringList>("simArguments");
     QTest::addColumn<Edits>("edits");
-    const Edits common{{"deviceName", "Line2"}, {"dhcp", 0}, {"timeout", 12},
+    const Edits common{{"deviceName", "Line2"}, {"dhcp", 0},     {"timeout", 12},
                        {"ipAddress2", 9},       {"netMask1", 0}, {"gateway3", 9}};
-    const Edits tool{{"englishUnits", true},      {"initialWeigh", true},
-                     {"initialMode", 0},          {"initialForce", 25.5},
-                     {"payloadWeight", 3.5},      {"initialPosition", 1.25},
-                     {"posLimitPosition", 1.5},   {"negLimitPosition", 0.25},
-                     {"softTouchEnabled", true},  {"softTouchForce", 33.3},
-                     {"softTouchPosition", 66.6}};
+    const Edits tool{
+        {"englishUnits", true},    {"initialWeigh", true},     {"initialMode", 0},
+        {"initialForce", 25.5},    {"payloadWeight", 3.5},     {"initialPosition", 1.25},
+        {"posLimitPosition", 1.5}, {"negLimitPosition", 0.25}, {"softTouchEnabled", true},
+        {"softTouchForce", 33.3},  {"softTouchPosition", 66.6}};
     const Edits fieldbus{{"nodeAddress", 42}, {"baudRate", 0}};
     QTest::newRow("vkt alone") << QStringList{"--device", "vkt"} << tool + common;
     QTest::newRow("hbn with tool") << QStringList{} << tool + common + fieldbus;

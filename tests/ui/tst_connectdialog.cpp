@@ -32,9 +32,8 @@ QStringList rows(const QTreeWidget *list)
 // Reports a device the way the discovery's worker thread does: from another thread.
 void reportFromWorker(ConnectDialog &dialog, const QJsonObject &identity, const QString &address)
 {
-    QThread *worker = QThread::create([&dialog, identity, address] {
-        emit dialog.discover.deviceDiscovered(identity, address);
-    });
+    QThread *worker = QThread::create(
+        [&dialog, identity, address] { emit dialog.discover.deviceDiscovered(identity, address); });
     worker->start();
     worker->wait();
     delete worker;
@@ -53,8 +52,7 @@ bool okEnabled(const ConnectDialog &dialog)
 bool isSearching(const ConnectDialog &dialog)
 {
     return !dialog.searchIcon->isHidden() && dialog.refreshButton->isHidden()
-            && dialog.searchIcon->movie()
-            && dialog.searchIcon->movie()->state() == QMovie::Running;
+           && dialog.searchIcon->movie() && dialog.searchIcon->movie()->state() == QMovie::Running;
 }
 
 // Chooses `interface` and `address` in the dialog the way an operator does, then presses OK;
@@ -138,7 +136,7 @@ void TestConnectDialog::opening()
 
     // One coarse timer of the full search period.
     const QList<QAbstractEventDispatcher::TimerInfo> timers =
-            QAbstractEventDispatcher::instance()->registeredTimers(&dialog);
+        QAbstractEventDispatcher::instance()->registeredTimers(&dialog);
     QCOMPARE(timers.size(), 1);
     QCOMPARE(timers[0].interval, ConnectDialog::defaultSearchPeriodMs);
     QCOMPARE(ConnectDialog::defaultSearchPeriodMs, 5000);
@@ -153,16 +151,18 @@ void TestConnectDialog::deviceListed_data()
     QTest::addColumn<QString>("interface");
     QTest::addColumn<QString>("field");
 
-    QTest::newRow("network")
-            << hbnIdentity << "network://10.0.0.31"
-            << QStringList{"HBN-00031", "HBN-CORE", "network://10.0.0.31"} << "network://"
-            << "10.0.0.31";
+    QTest::newRow("network") << hbnIdentity << "network://10.0.0.31"
+                             << QStringList{"HBN-00031", "HBN-CORE", "network://10.0.0.31"}
+                             << "network://"
+                             << "10.0.0.31";
     QTest::newRow("serial") << QJsonObject{{"deviceName", "VKT220-0000"}, {"modelName", "VKT220"}}
                             << "usb://COM3" << QStringList{"VKT220-0000", "VKT220", "usb://COM3"}
-                            << "usb://" << "COM3";
+                            << "usb://"
+                            << "COM3";
     QTest::newRow("pseudo-terminal, keys missing")
-            << QJsonObject{{"other", 1}} << "usb:///dev/pts/4"
-            << QStringList{"", "", "usb:///dev/pts/4"} << "usb://" << "/dev/pts/4";
+        << QJsonObject{{"other", 1}} << "usb:///dev/pts/4"
+        << QStringList{"", "", "usb:///dev/pts/4"} << "usb://"
+        << "/dev/pts/4";
 }
 
 void TestConnectDialog::deviceListed()
@@ -207,10 +207,9 @@ void TestConnectDialog::rowsInArrivalOrder()
     const QStringList addresses{"network://10.0.0.31", "usb://ttyUSB0", "network://10.0.0.31"};
     for (const QString &address : addresses)
         dialog.onDeviceDiscovered(hbnIdentity, address);
-    QCOMPARE(rows(dialog.deviceList),
-             (QStringList{"HBN-00031|HBN-CORE|network://10.0.0.31",
-                          "HBN-00031|HBN-CORE|usb://ttyUSB0",
-                          "HBN-00031|HBN-CORE|network://10.0.0.31"}));
+    QCOMPARE(rows(dialog.deviceList), (QStringList{"HBN-00031|HBN-CORE|network://10.0.0.31",
+                                                   "HBN-00031|HBN-CORE|usb://ttyUSB0",
+                                                   "HBN-00031|HBN-CORE|network://10.0.0.31"}));
     QCOMPARE(dialog.deviceList->currentItem(), dialog.deviceList->topLevelItem(0));
 }
 
@@ -270,11 +269,16 @@ void TestConnectDialog::startupUse_data()
     QTest::addColumn<QString>("address"); // "sim": the simulated device's port
     QTest::addColumn<QString>("box");
 
-    QTest::newRow("cancelled") << "network://" << "cancel" << QString();
-    QTest::newRow("empty address, network")
-            << "network://" << "" << "Error connecting to \"network://\"";
-    QTest::newRow("empty address, serial") << "usb://" << "" << "Error connecting to \"usb://\"";
-    QTest::newRow("simulated device") << "usb://" << "sim" << QString();
+    QTest::newRow("cancelled") << "network://"
+                               << "cancel" << QString();
+    QTest::newRow("empty address, network") << "network://"
+                                            << ""
+                                            << "Error connecting to \"network://\"";
+    QTest::newRow("empty address, serial") << "usb://"
+                                           << ""
+                                           << "Error connecting to \"usb://\"";
+    QTest::newRow("simulated device") << "usb://"
+                                      << "sim" << QString();
 }
 
 void TestConnectDialog::startupUse()
@@ -295,7 +299,7 @@ void TestConnectDialog::startupUse()
     QPointer<QDialog> seenDialog;
     connected.answerer.setDialogHandler([&](QDialog *dialog) {
         windowShownDisconnected = window.isVisible() && !window.remoteDevice.isConnected()
-                && window.connectionButton->text() == QLatin1String("CONNECT");
+                                  && window.connectionButton->text() == QLatin1String("CONNECT");
         seenDialog = dialog;
         dialogAnswered = true;
         answerDialog(dialog, interface, address);
@@ -321,8 +325,8 @@ void TestConnectDialog::connectionButton_data()
 
     QTest::newRow("cancelled") << "cancel" << QString();
     QTest::newRow("other device") << "other" << QString();
-    QTest::newRow("port that does not open")
-            << "/nonexistent/ttyVKT" << "Error connecting to \"usb:///nonexistent/ttyVKT\"";
+    QTest::newRow("port that does not open") << "/nonexistent/ttyVKT"
+                                             << "Error connecting to \"usb:///nonexistent/ttyVKT\"";
 }
 
 void TestConnectDialog::connectionButton()
@@ -337,15 +341,15 @@ void TestConnectDialog::connectionButton()
     QString interface = QStringLiteral("usb://");
     const bool toOther = address == "other";
     if (toOther) {
-        QVERIFY(other.start({"--no-tcp", "--device", "vkt", "--udp-address",
-                             SimProcess::uniqueLoopbackAddress()}));
+        QVERIFY(other.start(
+            {"--no-tcp", "--device", "vkt", "--udp-address", SimProcess::uniqueLoopbackAddress()}));
         interface = QStringLiteral("network://");
         address = other.networkAddress().remove(interface);
     }
     bool disconnectedFirst = false;
     connected.answerer.setDialogHandler([&](QDialog *dialog) {
         disconnectedFirst = !window.remoteDevice.isConnected()
-                && window.connectionButton->text() == QLatin1String("CONNECT");
+                            && window.connectionButton->text() == QLatin1String("CONNECT");
         answerDialog(dialog, interface, address);
     });
 

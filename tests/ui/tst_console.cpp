@@ -87,13 +87,13 @@ void TestConsole::keysSendTheirTextOnly_data()
                             << QByteArrayList{"\x03"};
     QTest::newRow("non-ASCII as UTF-8") << int(Qt::Key_Eacute) << int(Qt::NoModifier)
                                         << QString(QChar(0xE9)) << QByteArrayList{"\xC3\xA9"};
-    QTest::newRow("Shift has no text") << int(Qt::Key_Shift) << int(Qt::ShiftModifier) << ""
-                                       << QByteArrayList{""};
+    QTest::newRow("Shift has no text")
+        << int(Qt::Key_Shift) << int(Qt::ShiftModifier) << "" << QByteArrayList{""};
     for (const int arrow : {Qt::Key_Left, Qt::Key_Up, Qt::Key_Right, Qt::Key_Down})
         QTest::addRow("arrow %x", arrow) << arrow << int(Qt::NoModifier) << "" << none;
     QTest::newRow("Shift+Left") << int(Qt::Key_Left) << int(Qt::ShiftModifier) << "" << none;
-    QTest::newRow("Escape is the window's") << int(Qt::Key_Escape) << int(Qt::NoModifier)
-                                            << "\x1b" << none;
+    QTest::newRow("Escape is the window's")
+        << int(Qt::Key_Escape) << int(Qt::NoModifier) << "\x1b" << none;
 }
 
 void TestConsole::keysSendTheirTextOnly()
@@ -165,11 +165,11 @@ void TestConsole::greenOnBlack()
     console.putData("\r\n\r\n");
     console.show();
     QVERIFY(QTest::qWaitForWindowExposed(&console));
-    const QImage screen = console.viewport()->grab().toImage().convertToFormat(
-            QImage::Format_ARGB32_Premultiplied);
+    const QImage screen =
+        console.viewport()->grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
     QCOMPARE(screen.pixelColor(screen.rect().center()), QColor(Qt::black));
-    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive,
-                                             QPalette::Disabled})
+    for (const QPalette::ColorGroup group :
+         {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
         QCOMPARE(console.palette().color(group, QPalette::Text), QColor(0, 255, 0));
 }
 

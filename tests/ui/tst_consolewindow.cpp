@@ -47,7 +47,7 @@ struct Link
             QTcpServer probe;
             if (!probe.listen(QHostAddress(address), terminalPort)) {
                 skipReason = QStringLiteral("port 23 cannot be bound on %1 (%2): run as root")
-                                     .arg(address, probe.errorString());
+                                 .arg(address, probe.errorString());
                 return false;
             }
             arguments = QStringList{"--udp-address", address, "--tcp-port", "23"};
@@ -61,13 +61,13 @@ struct Link
     QString skipReason;
 };
 
-#define OPEN_LINK(link, ...)                                                                  \
-    do {                                                                                      \
-        const bool opened = (link).open(__VA_ARGS__);                                         \
-        if (!(link).skipReason.isEmpty())                                                     \
-            QSKIP(qPrintable((link).skipReason));                                             \
-        QVERIFY(opened);                                                                      \
-        QVERIFY((link).device.isConnected());                                                 \
+#define OPEN_LINK(link, ...)                                                                       \
+    do {                                                                                           \
+        const bool opened = (link).open(__VA_ARGS__);                                              \
+        if (!(link).skipReason.isEmpty())                                                          \
+            QSKIP(qPrintable((link).skipReason));                                                  \
+        QVERIFY(opened);                                                                           \
+        QVERIFY((link).device.isConnected());                                                      \
     } while (false)
 
 } // namespace
@@ -129,8 +129,8 @@ void TestConsoleWindow::typingSendsKeysWithoutLocalEcho()
     QTRY_VERIFY(screen->toPlainText().endsWith(greeting));
     const QString before = screen->toPlainText();
     QIODevice *line = transport == Link::Transport::Serial
-            ? static_cast<QIODevice *>(link.device.serialPort())
-            : window.findChild<QIODevice *>();
+                          ? static_cast<QIODevice *>(link.device.serialPort())
+                          : window.findChild<QIODevice *>();
     QVERIFY(line);
     QVERIFY(!line->bytesToWrite());
 
@@ -248,8 +248,8 @@ void TestConsoleWindow::unreachableTerminalSaysSo()
     QVERIFY(built.elapsed() < 3000 + 2000); // a refused connection ends the wait at once
     window.show();
     Console *screen = screenOf(window);
-    const QString line = QStringLiteral("The terminal at %1 port 23 could not be reached.")
-                                 .arg(link.address);
+    const QString line =
+        QStringLiteral("The terminal at %1 port 23 could not be reached.").arg(link.address);
     QCOMPARE(screen->toPlainText(), line);
     QTest::keyClicks(screen, "abc");
     QTest::keyClick(screen, Qt::Key_Return);

@@ -14,8 +14,8 @@
 namespace {
 
 const QString weighingErrorText = QStringLiteral(
-        "<b>Error weighting payload!</b><br>Possible causes:<ul><li> Insufficient air "
-        "pressure</li><li> Excess payload weight</li><li> Carriage position unstable</li></ul>");
+    "<b>Error weighting payload!</b><br>Possible causes:<ul><li> Insufficient air "
+    "pressure</li><li> Excess payload weight</li><li> Carriage position unstable</li></ul>");
 const QString toolPresentStyle = QStringLiteral("background-color: #0C0");
 
 // What the window shows of the link: button text, tool label, file buttons, payload.
@@ -23,7 +23,9 @@ QStringList linkLook(const MainWindow &window)
 {
     return {window.connectionButton->text(), window.toolTypeLabel->text(),
             window.fileOpenButton->isEnabled() && window.fileSaveButton->isEnabled()
-                    && window.consoleButton->isEnabled() ? "files" : "no files",
+                    && window.consoleButton->isEnabled()
+                ? "files"
+                : "no files",
             window.payloadWeight->text()};
 }
 
@@ -54,12 +56,13 @@ private slots:
 void TestMainWindow::startup_data()
 {
     QTest::addColumn<QString>("address"); // "sim": a simulated device's, over UDP
-    QTest::addColumn<QString>("box"); // none: the event loop runs
+    QTest::addColumn<QString>("box");     // none: the event loop runs
     QTest::newRow("no address") << QString() << QString();
     QTest::newRow("simulated device") << "sim" << QString();
-    QTest::newRow("no scheme") << "ttyS0" << "Error connecting to \"ttyS0\"";
-    QTest::newRow("port that does not open")
-        << "usb:///nonexistent/ttyVKT" << "Error connecting to \"usb:///nonexistent/ttyVKT\"";
+    QTest::newRow("no scheme") << "ttyS0"
+                               << "Error connecting to \"ttyS0\"";
+    QTest::newRow("port that does not open") << "usb:///nonexistent/ttyVKT"
+                                             << "Error connecting to \"usb:///nonexistent/ttyVKT\"";
 }
 
 void TestMainWindow::startup()
@@ -70,8 +73,8 @@ void TestMainWindow::startup()
     MainWindow &window = connected.window;
     std::optional<QString> given;
     if (address == "sim") {
-        QVERIFY(connected.sim.start({"--no-tcp", "--udp-address",
-                                     SimProcess::uniqueLoopbackAddress()}));
+        QVERIFY(connected.sim.start(
+            {"--no-tcp", "--udp-address", SimProcess::uniqueLoopbackAddress()}));
         given = connected.sim.networkAddress();
     } else if (!address.isNull()) {
         given = address;
@@ -120,10 +123,10 @@ void TestMainWindow::connectAndDisconnect_data()
 
     QTest::newRow("hbn with tool") << QStringList{"--device", "hbn"} << true << 250.0 << 50.0;
     QTest::newRow("hbn without tool")
-            << QStringList{"--device", "hbn", "--no-tool"} << false << 350.0 << 20.0;
+        << QStringList{"--device", "hbn", "--no-tool"} << false << 350.0 << 20.0;
     QTest::newRow("vkt alone, other rating")
-            << QStringList{"--device", "vkt", "--max-force", "40", "--max-position", "1.5"}
-            << true << 40.0 << 1.5;
+        << QStringList{"--device", "vkt", "--max-force", "40", "--max-position", "1.5"} << true
+        << 40.0 << 1.5;
 }
 
 void TestMainWindow::connectAndDisconnect()
@@ -178,9 +181,9 @@ void TestMainWindow::payloadSequence_data()
     QTest::newRow("english") << 0 << QList<double>{0, -1, 25.5}
                              << QStringList{"UNKNOWN", "WEIGHING", "25.5 Lb"} << question;
     // A failed weighing is reported once, not again at the next zero.
-    QTest::newRow("weighing fails") << 1 << QList<double>{-1, 0, 0}
-                                    << QStringList{"WEIGHING", "UNKNOWN", "UNKNOWN"}
-                                    << weighingErrorText;
+    QTest::newRow("weighing fails")
+        << 1 << QList<double>{-1, 0, 0} << QStringList{"WEIGHING", "UNKNOWN", "UNKNOWN"}
+        << weighingErrorText;
 }
 
 void TestMainWindow::payloadSequence()
@@ -237,7 +240,8 @@ void TestMainWindow::pollingGoesOnBehindBoxes_data()
 {
     QTest::addColumn<QString>("control"); // what ends the weighing, from inside a poll
     QTest::addColumn<QString>("text");
-    QTest::newRow("save question") << "payload 2.5" << "Save new payload weight as default?";
+    QTest::newRow("save question") << "payload 2.5"
+                                   << "Save new payload weight as default?";
     QTest::newRow("weighing error") << "payload 0" << weighingErrorText;
     QTest::newRow("tool loss") << "tool off" << weighingErrorText;
 }
@@ -361,11 +365,10 @@ void TestMainWindow::arrowKeysOnRelease_data()
 
     QTest::newRow("left, up") << QList<int>{Qt::Key_Left, Qt::Key_Up} << QList<double>{0.5};
     QTest::newRow("right, up, up, down")
-            << QList<int>{Qt::Key_Right, Qt::Key_Up, Qt::Key_Up, Qt::Key_Down}
-            << QList<double>{-0.1, -0.2, -0.1};
+        << QList<int>{Qt::Key_Right, Qt::Key_Up, Qt::Key_Up, Qt::Key_Down}
+        << QList<double>{-0.1, -0.2, -0.1};
     QTest::newRow("other keys, then up")
-            << QList<int>{Qt::Key_A, Qt::Key_Space, Qt::Key_Return, Qt::Key_Up}
-            << QList<double>{};
+        << QList<int>{Qt::Key_A, Qt::Key_Space, Qt::Key_Return, Qt::Key_Up} << QList<double>{};
 }
 
 void TestMainWindow::arrowKeysOnRelease()

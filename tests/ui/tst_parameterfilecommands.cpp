@@ -97,7 +97,7 @@ void TestParameterFileCommands::saveThenLoadRoundTrip()
     // Stored once everything is set.
     QVERIFY(sent.indexOf("/saveConfig") > sent.indexOf(sets.last()));
     const QJsonObject loaded =
-            window.remoteDevice.sendCommand(QStringLiteral("/vkt/cfgObject")).toObject();
+        window.remoteDevice.sendCommand(QStringLiteral("/vkt/cfgObject")).toObject();
     QCOMPARE(loaded.value("softTouchForce").toDouble(), 0.42);
 }
 
@@ -142,7 +142,7 @@ void TestParameterFileCommands::badFilesAreRefused_data()
 
     QTest::newRow("empty") << "vkt" << QByteArray();
     QTest::newRow("hbn missing on hbn unit")
-            << "hbn" << QByteArray(R"({"vkt": {"softTouchForce": 0.3}})");
+        << "hbn" << QByteArray(R"({"vkt": {"softTouchForce": 0.3}})");
 }
 
 void TestParameterFileCommands::badFilesAreRefused()
@@ -156,8 +156,7 @@ void TestParameterFileCommands::badFilesAreRefused()
     const int from = connected.sim.commands().size();
     connected.window.onFileOpenButtonClick();
     QCOMPARE(connected.answerer.boxes().size(), 1);
-    QCOMPARE(connected.answerer.boxes()[0].text,
-             QStringLiteral("Bad configuration file format!"));
+    QCOMPARE(connected.answerer.boxes()[0].text, QStringLiteral("Bad configuration file format!"));
     const QStringList sent = connected.sentSince(from);
     QVERIFY2(sent.filter("=").isEmpty() && !sent.contains("/saveConfig"),
              qPrintable(sent.join(' ')));

@@ -54,9 +54,9 @@ ConfigDialog::ConfigDialog(RemoteDevice *remoteDevice)
     negLimitCoupling = FieldSlider(ui.negLimitPosition, ui.negLimitSlider,
                                    FieldPresentation::limitSliderScale(true));
     softTouchForceCoupling =
-            FieldSlider(ui.softTouchForce, ui.softTouchForceSlider, softTouchSliderScale);
+        FieldSlider(ui.softTouchForce, ui.softTouchForceSlider, softTouchSliderScale);
     softTouchPositionCoupling =
-            FieldSlider(ui.softTouchPosition, ui.softTouchPositionSlider, softTouchSliderScale);
+        FieldSlider(ui.softTouchPosition, ui.softTouchPositionSlider, softTouchSliderScale);
     connectSignals();
     load();
 }
@@ -100,8 +100,7 @@ void ConfigDialog::connectSignals()
             QOverload<int>::of(&ConfigDialog::onPosLimitChanged));
     connect(remoteDevice, &RemoteDevice::negLimitChanged, this,
             QOverload<int>::of(&ConfigDialog::onNegLimitChanged));
-    connect(remoteDevice, &RemoteDevice::okToWeighChanged, this,
-            &ConfigDialog::onOkToWeighChanged);
+    connect(remoteDevice, &RemoteDevice::okToWeighChanged, this, &ConfigDialog::onOkToWeighChanged);
     connect(remoteDevice, &RemoteDevice::weightOkChanged, this, &ConfigDialog::onWeightOkChanged);
 
     connect(ui.updateFirmwareButton, &QPushButton::clicked, this, &ConfigDialog::onUpdateFirmware);
@@ -152,13 +151,13 @@ QJsonObject ConfigDialog::loadToolPages()
     loadedInitialWeigh = ConfigRecord::flag(record, RecordKey::initialWeigh);
     ui.initialWeigh->setChecked(loadedInitialWeigh);
     loadedInitialModeIndex = ConfigRecord::integer(record, RecordKey::initialMode) == 0
-            ? positionModeIndex
-            : forceModeIndex;
+                                 ? positionModeIndex
+                                 : forceModeIndex;
     ui.initialMode->setCurrentIndex(loadedInitialModeIndex);
 
     const bool metric = ui.metricUnits->isChecked();
     maxForce = UnitConversion::forceLimitNewtons(
-            remoteDevice->sendCommand(DevicePath::maxForce).toDouble(), metric);
+        remoteDevice->sendCommand(DevicePath::maxForce).toDouble(), metric);
     FieldPresentation::force(maxForce, metric).applyTo(ui.initialForce);
     ui.initialForce->setValue(ConfigRecord::number(record, RecordKey::initialForce));
     loadedInitialForceRatio = ratio(ui.initialForce);
@@ -169,8 +168,8 @@ QJsonObject ConfigDialog::loadToolPages()
     loadedPayloadRatio = ratio(ui.payloadWeight);
 
     maxPosition = UnitConversion::positionLimitMillimetres(
-            remoteDevice->sendCommand(DevicePath::maxPosition).toDouble(),
-            ConfigRecord::flag(remoteDevice->stateRecord(), RecordKey::metricUnits));
+        remoteDevice->sendCommand(DevicePath::maxPosition).toDouble(),
+        ConfigRecord::flag(remoteDevice->stateRecord(), RecordKey::metricUnits));
     FieldPresentation::position(maxPosition, metric).withoutStep().applyTo(ui.initialPosition);
     ui.initialPosition->setValue(ConfigRecord::number(record, RecordKey::initialPosition));
     loadedInitialPositionRatio = ratio(ui.initialPosition);
@@ -196,8 +195,8 @@ QJsonObject ConfigDialog::loadToolPages()
     loadedSoftTouchEnabled = ui.softTouchEnabled->isChecked();
     ui.softTouchForce->setValue(ConfigRecord::number(record, RecordKey::softTouchForce) * 100);
     loadedSoftTouchForce = ui.softTouchForce->value();
-    ui.softTouchPosition->setValue(
-            ConfigRecord::number(record, RecordKey::softTouchPosition) * 100);
+    ui.softTouchPosition->setValue(ConfigRecord::number(record, RecordKey::softTouchPosition)
+                                   * 100);
     loadedSoftTouchPosition = ui.softTouchPosition->value();
 
     return ConfigRecord::object(record, RecordKey::net);
@@ -366,9 +365,9 @@ void ConfigDialog::onSoftTouchPositionSliderChanged(int)
 void ConfigDialog::onDhcpChanged(int index)
 {
     const bool staticAddress = index != dhcpIndex;
-    for (QSpinBox *part : {ui.ipAddress0, ui.ipAddress1, ui.ipAddress2, ui.ipAddress3,
-                           ui.netMask0, ui.netMask1, ui.netMask2, ui.netMask3,
-                           ui.gateway0, ui.gateway1, ui.gateway2, ui.gateway3})
+    for (QSpinBox *part :
+         {ui.ipAddress0, ui.ipAddress1, ui.ipAddress2, ui.ipAddress3, ui.netMask0, ui.netMask1,
+          ui.netMask2, ui.netMask3, ui.gateway0, ui.gateway1, ui.gateway2, ui.gateway3})
         part->setEnabled(staticAddress);
 }
 
@@ -439,15 +438,16 @@ void ConfigDialog::onUpdateFirmware()
     box.setIcon(QMessageBox::Warning);
     box.setText(tr("<b>Use the following steps to upgrade device firmware:</b>"));
     box.setInformativeText(QStringList{
-            tr("1. If upgrading VKT, first move carriage to POSITIVE (+) end stop."),
-            tr("2. After clicking \"OK\" to close this message box, use File Manager to open "
-               "USB Flash."),
-            tr("3. Delete existing firmware file."),
-            tr("4. Copy new firware file to USB Flash."),
-            tr("5. Safely eject USB Flash."),
-            tr("6. Cycle power on upgraded device."),
-            tr("7. Click CONNECT button to reconnect to upgraded device."),
-    }.join(QStringLiteral("\r\n")));
+        tr("1. If upgrading VKT, first move carriage to POSITIVE (+) end stop."),
+        tr("2. After clicking \"OK\" to close this message box, use File Manager to open "
+           "USB Flash."),
+        tr("3. Delete existing firmware file."),
+        tr("4. Copy new firware file to USB Flash."),
+        tr("5. Safely eject USB Flash."),
+        tr("6. Cycle power on upgraded device."),
+        tr("7. Click CONNECT button to reconnect to upgraded device."),
+    }
+                               .join(QStringLiteral("\r\n")));
     box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
     box.setDefaultButton(QMessageBox::Cancel);
     if (box.exec() != QMessageBox::Ok)

@@ -9,8 +9,7 @@ FieldSlider::FieldSlider(QDoubleSpinBox *field, QSlider *slider, int scale)
     : m_field(field)
     , m_slider(slider)
     , m_scale(scale)
-{
-}
+{}
 
 // Truncated toward zero, as the device's own panels place their sliders.
 int FieldSlider::sliderPosition(double value, int scale)

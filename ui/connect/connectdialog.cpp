@@ -15,8 +15,7 @@ ConnectDialog::ConnectDialog(int searchPeriodMs, QWidget *parent)
         searchIcon->setMovie(&radarMovie);
 
     connect(refreshButton, &QToolButton::clicked, this, &ConnectDialog::startDiscovery);
-    connect(&discover, &DeviceDiscover::deviceDiscovered, this,
-            &ConnectDialog::onDeviceDiscovered);
+    connect(&discover, &DeviceDiscover::deviceDiscovered, this, &ConnectDialog::onDeviceDiscovered);
     connect(deviceList, &QTreeWidget::clicked, this, &ConnectDialog::onDeviceListSelected);
     connect(deviceList, &QTreeWidget::doubleClicked, this,
             &ConnectDialog::onDeviceListDoubleClicked);
@@ -66,9 +65,9 @@ void ConnectDialog::onDeviceDiscovered(QJsonObject deviceId, QString deviceAddre
 {
     qCDebug(vktUi) << "onDeviceDiscovered" << deviceAddress;
     statusLabel->setText(tr("Select Device:"));
-    new QTreeWidgetItem(deviceList, {deviceId.value(RecordKey::deviceName).toString(),
-                                     deviceId.value(RecordKey::modelName).toString(),
-                                     deviceAddress});
+    new QTreeWidgetItem(deviceList,
+                        {deviceId.value(RecordKey::deviceName).toString(),
+                         deviceId.value(RecordKey::modelName).toString(), deviceAddress});
     deviceList->setCurrentItem(deviceList->topLevelItem(0));
 }
 
