@@ -1,0 +1,67 @@
+// Discovery reply parsing on arbitrary bytes: a serial probe's buffer or a datagram from any
+// address, well formed, cut short, with stray echoes and prompts, JSON of every shape.
+#include "devicediscover.h"
+#include "devicevocabulary.h"
+#include "fuzzcheck.h"
+#include "replyframer.h"
+
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace {
+
+QByteArray compact(const QJsonObject &object)
+{
+    return QJsonDocument(object).toJson(QJsonDocument::Compact);
+}
+
+// Compared with what JSON itself reads back from an object's text: Qt's writer may move a number
+// beyond 2^63 by one unit in the last place, which is no matter of the parser.
+QJsonObject readBack(const QJsonObject &object)
+{
+    return QJsonDocument::fromJson(compact(object)).object();
+}
+
+// The two ways a device sends its identity, and a bare object, must each give it back whole.
+void requireWrappedComesBack(const QJsonObject &identity)
+{
+    const QJsonObject expected = readBack(identity);
+    const QJsonObject envelope{{RecordKey::replyData, QJsonObject{{DevicePath::deviceId, identity}}}};
+    fuzz::require(DeviceDiscover::parseDeviceIdReply(compact(envelope)) == expected,
+                  "an identity in the network envelope comes back");
+    if (identity.contains(RecordKey::replyData))
+        return; // a bare root with "data" is an envelope, not an identity
+    const QByteArray text = compact(identity);
+    fuzz::require(DeviceDiscover::parseDeviceIdReply(DevicePath::deviceId.toLatin1() + "\r\n" + text
+                                                     + ReplyFramer::prompt)
+                      == expected,
+                  "an identity framed as the serial line frames it comes back");
+    fuzz::require(DeviceDiscover::parseDeviceIdReply(text) == expected,
+                  "a root object without data comes back itself");
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    fuzz::prepare();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
+{
+    const QByteArray bytes = fuzz::bytes(data, size);
+    const QJsonObject reply = DeviceDiscover::parseDeviceIdReply(bytes);
+    requireWrappedComesBack(reply);
+
+    // Without a line end there is neither echo nor prompt to take away: the input is read as it is.
+    const QJsonDocument document = QJsonDocument::fromJson(bytes);
+    if (!bytes.contains("\r\n")) {
+        fuzz::require(document.isObject() || reply.isEmpty(), "JSON that is not an object gives nothing");
+        if (document.isObject() && !document.object().contains(RecordKey::replyData))
+            fuzz::require(reply == document.object(), "a root object without data comes back itself");
+    }
+    if (document.isObject())
+        requireWrappedComesBack(document.object());
+    return 0;
+}
