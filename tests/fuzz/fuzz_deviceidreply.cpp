@@ -26,7 +26,8 @@ QJsonObject readBack(const QJsonObject &object)
 void requireWrappedComesBack(const QJsonObject &identity)
 {
     const QJsonObject expected = readBack(identity);
-    const QJsonObject envelope{{RecordKey::replyData, QJsonObject{{DevicePath::deviceId, identity}}}};
+    const QJsonObject envelope{
+        {RecordKey::replyData, QJsonObject{{DevicePath::deviceId, identity}}}};
     fuzz::require(DeviceDiscover::parseDeviceIdReply(compact(envelope)) == expected,
                   "an identity in the network envelope comes back");
     if (identity.contains(RecordKey::replyData))
@@ -57,9 +58,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     // Without a line end there is neither echo nor prompt to take away: the input is read as it is.
     const QJsonDocument document = QJsonDocument::fromJson(bytes);
     if (!bytes.contains("\r\n")) {
-        fuzz::require(document.isObject() || reply.isEmpty(), "JSON that is not an object gives nothing");
+        fuzz::require(document.isObject() || reply.isEmpty(),
+                      "JSON that is not an object gives nothing");
         if (document.isObject() && !document.object().contains(RecordKey::replyData))
-            fuzz::require(reply == document.object(), "a root object without data comes back itself");
+            fuzz::require(reply == document.object(),
+                          "a root object without data comes back itself");
     }
     if (document.isObject())
         requireWrappedComesBack(document.object());

@@ -35,8 +35,9 @@ void applySteps(std::string &screen, const QVector<TerminalDecoder::Edit> &edits
         }
         fuzz::require(!edit.text.isEmpty(), "a typing step types something");
         for (const QChar character : edit.text) {
-            fuzz::require(isShown(character.unicode()),
-                          "no step types a carriage return, a byte 0x80-0xFF or a control character");
+            fuzz::require(
+                isShown(character.unicode()),
+                "no step types a carriage return, a byte 0x80-0xFF or a control character");
             screen += char(character.unicode());
         }
     }
