@@ -1,3 +1,4 @@
+#include "privatenetwork.h"
 #include "simprocess.h"
 
 #include <QJsonArray>
@@ -35,6 +36,7 @@ private slots:
     void loadDryRunSendsNoSetting();
     void terminalSerial();
     void terminalNetwork();
+    void discover();
     void connectFailures_data();
     void connectFailures();
 
@@ -438,5 +440,28 @@ void TestVktCtl::connectFailures()
     QVERIFY(!QFile::exists(m_dir->filePath("x.par")));
 }
 
-QTEST_GUILESS_MAIN(TestVktCtl)
+void TestVktCtl::discover()
+{
+    if (!PrivateNetwork::isInside())
+        QSKIP(qPrintable(QStringLiteral("the broadcast needs a network of its own: ")
+                         + PrivateNetwork::unavailableReason()));
+    QVERIFY(m_sim->start({"--no-tcp", "--udp-address", "0.0.0.0"}));
+
+    const Run json = ctl({"discover", "--json", "--wait", "500"});
+    QCOMPARE(json.exitCode, int(Success));
+    const QJsonArray found = QJsonDocument::fromJson(json.out).array();
+    QCOMPARE(found.size(), 1);
+    const QJsonObject device = found.first().toObject();
+    QCOMPARE(device.value("address").toString(), QStringLiteral("network://127.0.0.1"));
+    QCOMPARE(device.value("deviceId").toObject().value("modelName").toString(),
+             QStringLiteral("HBN-1000"));
+
+    const Run table = ctl({"discover", "--wait", "500"});
+    QCOMPARE(table.exitCode, int(Success));
+    QCOMPARE(lines(table.out),
+             QByteArrayList({"NAME\tTYPE\tADDRESS", "HBN-Sim\tHBN-1000\tnetwork://127.0.0.1"}));
+    QCOMPARE(commands().count(QStringLiteral("/deviceId")), 2);
+}
+
+VKT_PRIVATE_NETWORK_TEST_MAIN(QCoreApplication, TestVktCtl)
 #include "tst_vktctl.moc"
