@@ -3,6 +3,7 @@
 #include "devicelog.h"
 #include "devicevocabulary.h"
 #include "replyframer.h"
+#include "serialline.h"
 
 #include <QDeadlineTimer>
 #include <QJsonDocument>
@@ -63,12 +64,7 @@ void DeviceDiscover::run()
 void DeviceDiscover::probeSerialPort(const QString &portName)
 {
     QSerialPort port;
-    port.setPortName(portName);
-    port.setBaudRate(QSerialPort::Baud115200, QSerialPort::AllDirections);
-    port.setDataBits(QSerialPort::Data8);
-    port.setParity(QSerialPort::NoParity);
-    port.setStopBits(QSerialPort::OneStop);
-    port.setFlowControl(QSerialPort::NoFlowControl);
+    SerialLine::configure(port, portName);
     if (!port.open(QIODevice::ReadWrite))
         return;
 

@@ -3,6 +3,7 @@
 #include "devicelog.h"
 #include "devicevocabulary.h"
 #include "replyframer.h"
+#include "serialline.h"
 
 #include <QDeadlineTimer>
 #include <QHostAddress>
@@ -98,12 +99,7 @@ QIODevice *RemoteDevice::openSerial(const QString &portName)
 {
     if (m_serialPort.isOpen())
         m_serialPort.close();
-    m_serialPort.setPortName(portName);
-    m_serialPort.setBaudRate(QSerialPort::Baud115200, QSerialPort::AllDirections);
-    m_serialPort.setDataBits(QSerialPort::Data8);
-    m_serialPort.setParity(QSerialPort::NoParity);
-    m_serialPort.setStopBits(QSerialPort::OneStop);
-    m_serialPort.setFlowControl(QSerialPort::NoFlowControl);
+    SerialLine::configure(m_serialPort, portName);
     if (!m_serialPort.open(QIODevice::ReadWrite))
         return nullptr;
     // Unique: the port is reopened on every serial connection.
