@@ -35,36 +35,25 @@ void TestCtlFormats::argument_data()
 {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("sent"); // empty: refused
-
-    QTest::newRow("number as the dashboard writes it") << "12.50"
-                                                       << "12.5";
-    QTest::newRow("six significant digits") << "123.4567"
-                                            << "123.457";
-    QTest::newRow("whole number exactly") << "1234567"
-                                          << "1234567";
-    QTest::newRow("exponent") << "1e3"
-                              << "1000";
-    QTest::newRow("flag") << "true"
-                          << "1";
-    QTest::newRow("JSON string") << "\"My Device\""
-                                 << "My Device";
-    QTest::newRow("address text as typed") << "192.168.0.7"
-                                           << "192.168.0.7";
-    QTest::newRow("leading zeros are text") << "007"
-                                            << "007";
-    QTest::newRow("plain text") << "My Device"
-                                << "My Device";
-    QTest::newRow("two values are text") << "1,2"
-                                         << "1,2";
-    QTest::newRow("empty") << ""
-                           << "";
-    QTest::newRow("white space only") << " \t "
-                                      << "";
-    QTest::newRow("null would turn into a query") << "null"
-                                                  << "";
-    QTest::newRow("control character") << QString("a\x03"
-                                                  "b")
-                                       << "";
+    const auto row = [](const char *name, const QString &typed, const QString &sent) {
+        QTest::newRow(name) << typed << sent;
+    };
+    row("number as the dashboard writes it", "12.50", "12.5");
+    row("six significant digits", "123.4567", "123.457");
+    row("whole number exactly", "1234567", "1234567");
+    row("exponent", "1e3", "1000");
+    row("flag", "true", "1");
+    row("JSON string", "\"My Device\"", "My Device");
+    row("address text as typed", "192.168.0.7", "192.168.0.7");
+    row("leading zeros are text", "007", "007");
+    row("plain text", "My Device", "My Device");
+    row("two values are text", "1,2", "1,2");
+    row("white space only", " \t ", "");
+    row("null would turn into a query", "null", "");
+    row("control character",
+        "a\x03"
+        "b",
+        "");
 }
 
 void TestCtlFormats::argument()

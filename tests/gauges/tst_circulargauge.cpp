@@ -144,13 +144,11 @@ void TestCircularGauge::scaleFollowsRating_data()
 
     QTest::newRow("force 40") << true << 40.0 << QVector<double>{40, 5, 10, 0.1} << "in";
     QTest::newRow("force 50.5") << true << 50.5 << QVector<double>{60, 10, 20, 0.2} << "in";
-    QTest::newRow("force 445") << true << 445.0 << QVector<double>{450, 50, 100, 0.5} << "in";
     QTest::newRow("force 2250") << true << 2250.0 << QVector<double>{2300, 100, 200, 1} << "in";
     // No usable rating: the default scale, in the default unit again.
     QTest::newRow("force NaN") << true << qQNaN() << QVector<double>{350, 50, 100, 0.5} << "N";
     QTest::newRow("position -3") << false << -3.0 << QVector<double>{20, 1, 2, 0.1} << "mm";
     QTest::newRow("position 1.5") << false << 1.5 << QVector<double>{1.5, 0.1, 0.2, 0.1} << "in";
-    QTest::newRow("position 12.3") << false << 12.3 << QVector<double>{13, 1, 2, 0.1} << "in";
     QTest::newRow("position 23") << false << 23.0 << QVector<double>{25, 5, 5, 0.1} << "in";
 }
 
@@ -244,13 +242,10 @@ void TestCircularGauge::numberText_data()
     QTest::newRow("-0.04 at 1") << -0.04 << 1 << "0.0";
     QTest::newRow("-0.0 at 1") << -0.0 << 1 << "0.0";
     QTest::newRow("-0.4 at 0") << -0.4 << 0 << "0";
-    QTest::newRow("-1e-9 at 2") << -1e-9 << 2 << "0.00";
     // Everything else exactly as printf writes it.
     QTest::newRow("-0.06 at 1") << -0.06 << 1 << "-0.1";
     QTest::newRow("-0.6 at 0") << -0.6 << 0 << "-1";
     QTest::newRow("-10.04 at 1") << -10.04 << 1 << "-10.0";
-    QTest::newRow("-100 at 0") << -100.0 << 0 << "-100";
-    QTest::newRow("0.04 at 1") << 0.04 << 1 << "0.0";
     QTest::newRow("-inf") << -qInf() << 1 << "-inf";
 }
 

@@ -36,7 +36,6 @@ void TestCommandLine::requested_data()
     QTest::newRow("empty address") << QStringList{""} << R::None;
     QTest::newRow("empty address, then version") << QStringList{"", "--version"} << R::None;
     QTest::newRow("short help") << QStringList{"-h"} << R::None;
-    QTest::newRow("short version") << QStringList{"-v"} << R::None;
     QTest::newRow("help with a value") << QStringList{"--help=all"} << R::None;
     QTest::newRow("help with a space") << QStringList{"--help "} << R::None;
     QTest::newRow("other option") << QStringList{"--verbose"} << R::None;

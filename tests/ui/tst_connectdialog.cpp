@@ -98,13 +98,10 @@ private slots:
     void opening();
     void deviceListed_data();
     void deviceListed();
-    void rowsInArrivalOrder();
     void doubleClickAccepts();
     void searchPeriodAndRefresh();
-    void startupUse_data();
-    void startupUse();
-    void connectionButton_data();
-    void connectionButton();
+    void chosenDevice_data();
+    void chosenDevice();
 };
 
 void TestConnectDialog::initTestCase()
@@ -138,8 +135,7 @@ void TestConnectDialog::opening()
     const QList<QAbstractEventDispatcher::TimerInfo> timers =
         QAbstractEventDispatcher::instance()->registeredTimers(&dialog);
     QCOMPARE(timers.size(), 1);
-    QCOMPARE(timers[0].interval, ConnectDialog::defaultSearchPeriodMs);
-    QCOMPARE(ConnectDialog::defaultSearchPeriodMs, 5000);
+    QCOMPARE(timers[0].interval, 5000);
     QCOMPARE(timers[0].timerType, Qt::CoarseTimer);
 }
 
@@ -155,10 +151,6 @@ void TestConnectDialog::deviceListed_data()
                              << QStringList{"HBN-00031", "HBN-CORE", "network://10.0.0.31"}
                              << "network://"
                              << "10.0.0.31";
-    QTest::newRow("serial") << QJsonObject{{"deviceName", "VKT220-0000"}, {"modelName", "VKT220"}}
-                            << "usb://COM3" << QStringList{"VKT220-0000", "VKT220", "usb://COM3"}
-                            << "usb://"
-                            << "COM3";
     QTest::newRow("pseudo-terminal, keys missing")
         << QJsonObject{{"other", 1}} << "usb:///dev/pts/4"
         << QStringList{"", "", "usb:///dev/pts/4"} << "usb://"
@@ -201,25 +193,18 @@ void TestConnectDialog::deviceListed()
     QVERIFY(dialog.isVisible());
 }
 
-void TestConnectDialog::rowsInArrivalOrder()
-{
-    ConnectDialog dialog;
-    const QStringList addresses{"network://10.0.0.31", "usb://ttyUSB0", "network://10.0.0.31"};
-    for (const QString &address : addresses)
-        dialog.onDeviceDiscovered(hbnIdentity, address);
-    QCOMPARE(rows(dialog.deviceList), (QStringList{"HBN-00031|HBN-CORE|network://10.0.0.31",
-                                                   "HBN-00031|HBN-CORE|usb://ttyUSB0",
-                                                   "HBN-00031|HBN-CORE|network://10.0.0.31"}));
-    QCOMPARE(dialog.deviceList->currentItem(), dialog.deviceList->topLevelItem(0));
-}
-
 void TestConnectDialog::doubleClickAccepts()
 {
     ConnectDialog dialog;
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    dialog.onDeviceDiscovered(hbnIdentity, QStringLiteral("network://10.0.0.31"));
-    dialog.onDeviceDiscovered(hbnIdentity, QStringLiteral("usb://COM3"));
+    // Every answer is a row of its own, in the order they came; the first is current.
+    for (const char *address : {"network://10.0.0.31", "usb://COM3", "network://10.0.0.31"})
+        dialog.onDeviceDiscovered(hbnIdentity, address);
+    QCOMPARE(rows(dialog.deviceList),
+             (QStringList{"HBN-00031|HBN-CORE|network://10.0.0.31", "HBN-00031|HBN-CORE|usb://COM3",
+                          "HBN-00031|HBN-CORE|network://10.0.0.31"}));
+    QCOMPARE(dialog.deviceList->currentItem(), dialog.deviceList->topLevelItem(0));
     // As the window system delivers a double click: a click, then the double click itself.
     const QPoint row = rowCentre(dialog.deviceList, 1);
     QTest::mouseClick(dialog.deviceList->viewport(), Qt::LeftButton, {}, row);
@@ -263,110 +248,81 @@ void TestConnectDialog::searchPeriodAndRefresh()
     QTRY_VERIFY(!dialog.refreshButton->isHidden());
 }
 
-void TestConnectDialog::startupUse_data()
+void TestConnectDialog::chosenDevice_data()
 {
+    QTest::addColumn<bool>("atStartup"); // or from the button of a window on another device
     QTest::addColumn<QString>("interface");
-    QTest::addColumn<QString>("address"); // "sim": the simulated device's port
+    QTest::addColumn<QString>("address"); // "sim": a simulated device of its own
     QTest::addColumn<QString>("box");
 
-    QTest::newRow("cancelled") << "network://"
-                               << "cancel" << QString();
-    QTest::newRow("empty address, network") << "network://"
-                                            << ""
-                                            << "Error connecting to \"network://\"";
-    QTest::newRow("empty address, serial") << "usb://"
-                                           << ""
-                                           << "Error connecting to \"usb://\"";
-    QTest::newRow("simulated device") << "usb://"
-                                      << "sim" << QString();
+    const auto row = [](const char *name, bool atStartup, const QString &interface,
+                        const QString &address, const QString &box = QString()) {
+        QTest::newRow(name) << atStartup << interface << address << box;
+    };
+    row("start-up, cancelled", true, "network://", "cancel");
+    row("start-up, empty address", true, "network://", "", "Error connecting to \"network://\"");
+    row("start-up, serial device", true, "usb://", "sim");
+    row("button, cancelled", false, "usb://", "cancel");
+    row("button, network device", false, "network://", "sim");
+    row("button, port that does not open", false, "usb://", "/nonexistent/ttyVKT",
+        "Error connecting to \"usb:///nonexistent/ttyVKT\"");
 }
 
-void TestConnectDialog::startupUse()
+void TestConnectDialog::chosenDevice()
 {
+    QFETCH(bool, atStartup);
     QFETCH(QString, interface);
     QFETCH(QString, address);
     QFETCH(QString, box);
 
     ConnectedWindow connected;
     MainWindow &window = connected.window;
+    if (!atStartup)
+        QVERIFY(connected.connect({}));
+    SimProcess chosen;
     const bool toSim = address == "sim";
-    if (toSim) {
-        QVERIFY(connected.sim.start(SimProcess::serialOnly()));
-        address = connected.sim.serialPath();
+    if (toSim && interface == "usb://") {
+        QVERIFY(chosen.start(SimProcess::serialOnly()));
+        address = chosen.serialPath();
+    } else if (toSim) {
+        QVERIFY(chosen.start(
+            {"--no-tcp", "--device", "vkt", "--udp-address", SimProcess::uniqueLoopbackAddress()}));
+        address = chosen.networkAddress().remove(interface);
     }
-    bool windowShownDisconnected = false;
-    bool dialogAnswered = false;
+    // The window stands disconnected while the dialog is open: shown at start-up, and the
+    // earlier link ended first on the button.
+    bool shownDisconnected = false;
+    bool answered = false;
     QPointer<QDialog> seenDialog;
     connected.answerer.setDialogHandler([&](QDialog *dialog) {
-        windowShownDisconnected = window.isVisible() && !window.remoteDevice.isConnected()
-                                  && window.connectionButton->text() == QLatin1String("CONNECT");
+        shownDisconnected = window.isVisible() == atStartup && !window.remoteDevice.isConnected()
+                            && window.connectionButton->text() == QLatin1String("CONNECT");
         seenDialog = dialog;
-        dialogAnswered = true;
+        answered = true;
         answerDialog(dialog, interface, address);
     });
-    // The dialog is gone, after any failure box, just before the main loop starts.
-    exitMainLoop(&window, 7, [&] { return dialogAnswered && !seenDialog; });
-
-    QCOMPARE(StartupSequence::run(window, std::nullopt), 7);
-    QVERIFY(windowShownDisconnected);
+    if (atStartup) {
+        // The dialog is gone, after any failure box, just before the main loop starts.
+        exitMainLoop(&window, 7, [&] { return answered && !seenDialog; });
+        QCOMPARE(StartupSequence::run(window, std::nullopt), 7);
+    } else {
+        QTest::mouseClick(window.connectionButton, Qt::LeftButton);
+    }
+    QVERIFY(shownDisconnected);
     QCOMPARE(window.remoteDevice.isConnected(), toSim);
     QCOMPARE(connected.answerer.boxes().size(), box.isEmpty() ? 0 : 1);
     if (!box.isEmpty()) {
         QCOMPARE(connected.answerer.boxes()[0].text, box);
         QCOMPARE(connected.answerer.boxes()[0].title, QStringLiteral("VKT Dashboard"));
-        QCOMPARE(connected.answerer.boxes()[0].parent, nullptr);
+        QCOMPARE(connected.answerer.boxes()[0].parent, atStartup ? nullptr : &window);
     }
-}
-
-void TestConnectDialog::connectionButton_data()
-{
-    QTest::addColumn<QString>("address"); // "other": a second simulated device, over UDP
-    QTest::addColumn<QString>("box");
-
-    QTest::newRow("cancelled") << "cancel" << QString();
-    QTest::newRow("other device") << "other" << QString();
-    QTest::newRow("port that does not open") << "/nonexistent/ttyVKT"
-                                             << "Error connecting to \"usb:///nonexistent/ttyVKT\"";
-}
-
-void TestConnectDialog::connectionButton()
-{
-    QFETCH(QString, address);
-    QFETCH(QString, box);
-
-    ConnectedWindow connected;
-    MainWindow &window = connected.window;
-    QVERIFY(connected.connect({}));
-    SimProcess other;
-    QString interface = QStringLiteral("usb://");
-    const bool toOther = address == "other";
-    if (toOther) {
-        QVERIFY(other.start(
-            {"--no-tcp", "--device", "vkt", "--udp-address", SimProcess::uniqueLoopbackAddress()}));
-        interface = QStringLiteral("network://");
-        address = other.networkAddress().remove(interface);
-    }
-    bool disconnectedFirst = false;
-    connected.answerer.setDialogHandler([&](QDialog *dialog) {
-        disconnectedFirst = !window.remoteDevice.isConnected()
-                            && window.connectionButton->text() == QLatin1String("CONNECT");
-        answerDialog(dialog, interface, address);
-    });
-
-    QTest::mouseClick(window.connectionButton, Qt::LeftButton);
-    QVERIFY(disconnectedFirst);
-    QCOMPARE(window.remoteDevice.isConnected(), toOther);
-    QCOMPARE(connected.answerer.boxes().size(), box.isEmpty() ? 0 : 1);
-    if (!box.isEmpty()) {
-        QCOMPARE(connected.answerer.boxes()[0].text, box);
-        QCOMPARE(connected.answerer.boxes()[0].parent, &window);
-    }
-    if (toOther) {
-        // The other device: a VKT alone, reached over the network, drives the window.
+    if (toSim) {
+        // The chosen device drives the window, over the transport its address names.
         QCOMPARE(window.connectionButton->text(),
                  window.remoteDevice.deviceIdRecord().value("deviceName").toString());
-        QCOMPARE(window.remoteDevice.transport(), window.remoteDevice.udpSocket());
-        QVERIFY(other.waitForCommand(QStringLiteral("/stateObject")) >= 0);
+        QCOMPARE(window.remoteDevice.transport() == window.remoteDevice.udpSocket(),
+                 interface == "network://");
+        QVERIFY(chosen.waitForCommand(QStringLiteral("/stateObject")) >= 0);
     }
 }
 

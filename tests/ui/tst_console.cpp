@@ -31,7 +31,6 @@ void TestConsole::receivedBytes_data()
     for (int byte = 0x80; byte <= 0xFF; ++byte)
         high += char(byte);
 
-    QTest::newRow("backspace") << QByteArrayList{"12\b"} << "1";
     QTest::newRow("backspace in a later chunk") << QByteArrayList{"12", "\b"} << "1";
     QTest::newRow("backspace on an empty screen") << QByteArrayList{"\b\bA"} << "A";
     QTest::newRow("backspace joins lines") << QByteArrayList{"a\r\n", "\b", "b"} << "ab";
