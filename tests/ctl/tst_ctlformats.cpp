@@ -50,10 +50,7 @@ void TestCtlFormats::argument_data()
     row("two values are text", "1,2", "1,2");
     row("white space only", " \t ", "");
     row("null would turn into a query", "null", "");
-    row("control character",
-        "a\x03"
-        "b",
-        "");
+    row("control character", "a\003b", "");
 }
 
 void TestCtlFormats::argument()

@@ -367,8 +367,6 @@ void TestVktCtl::loadDryRunSendsNoSetting()
     QCOMPARE(run.exitCode, int(Success));
     const QByteArrayList rows = lines(run.out);
     QVERIFY(rows.contains("* /vkt/initialForce: device 20, file 33"));
-    QVERIFY(rows.contains("  /vkt/initialMode: device 0, file 0"));
-    QVERIFY(rows.contains("* /vkt/mystery: device (none), file 1"));
     QVERIFY(rows.contains("  /hbn/net/timeout: device 30, file 30"));
     QVERIFY(rows.contains("* /hbn/net/dhcp: device 0, file (none)"));
     QVERIFY(commands().contains("/hbn/cfgObject"));

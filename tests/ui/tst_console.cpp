@@ -78,8 +78,6 @@ void TestConsole::keysSendTheirTextOnly_data()
 
     const QByteArrayList none;
     QTest::newRow("letter") << int(Qt::Key_A) << int(Qt::NoModifier) << "a" << QByteArrayList{"a"};
-    QTest::newRow("Return") << int(Qt::Key_Return) << int(Qt::NoModifier) << "\r"
-                            << QByteArrayList{"\r"};
     QTest::newRow("Backspace") << int(Qt::Key_Backspace) << int(Qt::NoModifier) << "\b"
                                << QByteArrayList{"\b"};
     QTest::newRow("Ctrl+C") << int(Qt::Key_C) << int(Qt::ControlModifier) << "\x03"
