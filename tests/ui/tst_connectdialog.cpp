@@ -199,14 +199,14 @@ void TestConnectDialog::doubleClickAccepts()
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     // Every answer is a row of its own, in the order they came; the first is current.
-    for (const char *address : {"network://10.0.0.31", "usb://COM3", "network://10.0.0.31"})
+    for (const char *address : {"network://10.0.0.31", "network://10.0.0.31", "usb://COM3"})
         dialog.onDeviceDiscovered(hbnIdentity, address);
-    QCOMPARE(rows(dialog.deviceList),
-             (QStringList{"HBN-00031|HBN-CORE|network://10.0.0.31", "HBN-00031|HBN-CORE|usb://COM3",
-                          "HBN-00031|HBN-CORE|network://10.0.0.31"}));
+    QCOMPARE(rows(dialog.deviceList), (QStringList{"HBN-00031|HBN-CORE|network://10.0.0.31",
+                                                   "HBN-00031|HBN-CORE|network://10.0.0.31",
+                                                   "HBN-00031|HBN-CORE|usb://COM3"}));
     QCOMPARE(dialog.deviceList->currentItem(), dialog.deviceList->topLevelItem(0));
     // As the window system delivers a double click: a click, then the double click itself.
-    const QPoint row = rowCentre(dialog.deviceList, 1);
+    const QPoint row = rowCentre(dialog.deviceList, 2);
     QTest::mouseClick(dialog.deviceList->viewport(), Qt::LeftButton, {}, row);
     QVERIFY(dialog.isVisible());
     QTest::mouseDClick(dialog.deviceList->viewport(), Qt::LeftButton, {}, row);
