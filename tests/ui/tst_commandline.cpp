@@ -69,8 +69,6 @@ void TestCommandLine::printed_data()
     QTest::newRow("dashboard help") << dashboard << "--help"
                                     << "vkt-dashboard [options] [address]\n";
     QTest::newRow("sim version") << sim << "--version" << QString("vkt-sim " VKT_VERSION "\n");
-    QTest::newRow("sim help") << sim << "--help"
-                              << "vkt-sim [options]\n";
 }
 
 void TestCommandLine::printed()
