@@ -23,6 +23,7 @@ int main(int argc, char *argv[])
     QCoreApplication::setAttribute(Qt::AA_ForceRasterWidgets);
     QApplication app(argc, argv);
     StartupSequence::setApplicationIdentity();
+    StartupSequence::limitStyleCache();
     Q_INIT_RESOURCE(resources);
 
     MainWindow window;

@@ -15,6 +15,10 @@ public:
 
     static void setApplicationIdentity();
 
+    // Bounds the style's cache of drawn widget parts to what the windows draw (call after the
+    // QApplication exists).
+    static void limitStyleCache();
+
     // The device address of the command line: the first argument, decoded as UTF-8; none when
     // the program was started without arguments.
     static std::optional<QString> addressArgument(int argc, char *argv[]);

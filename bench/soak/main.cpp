@@ -2,6 +2,7 @@
 // the link drops. Prints its counts every few seconds and once more at the end.
 #include "mainwindow.h"
 #include "soakdriver.h"
+#include "startupsequence.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -11,6 +12,7 @@
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
+    StartupSequence::limitStyleCache();
     Q_INIT_RESOURCE(resources);
 
     QCommandLineParser parser;
