@@ -14,7 +14,7 @@ namespace {
 // fills with parts that are never drawn again: about 36 kB per reconnect. Half a megabyte holds
 // what the windows draw at any one time.
 constexpr int styleCacheLimitKb = 512;
-}
+} // namespace
 
 void StartupSequence::setApplicationIdentity()
 {
