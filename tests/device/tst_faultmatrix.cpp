@@ -255,7 +255,7 @@ void TestFaultMatrix::faultyFromTheStart()
     const qint64 elapsedMs = clock.elapsed();
     sim.waitForCommand(deviceId, attempts - 1);
     report(serial, window(minMs, maxMs), elapsedMs,
-           QStringLiteral("connectDevice %1, link %2, %3 commands sent")
+           QStringLiteral("connectDevice %1, link %2, commands sent: %3")
                .arg(connected ? "true" : "false", linkState(device))
                .arg(sim.commands().size()));
 
