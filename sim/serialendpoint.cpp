@@ -10,13 +10,13 @@
 #include <QSocketNotifier>
 
 #include <cerrno>
-#include <utility>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 constexpr int staleCheckMs = 500; // output unread for two checks has no reader

@@ -55,8 +55,8 @@ void StreamSession::answer(const QByteArray &line)
     if (faults->garbles())
         sendReply(faults->garbageBytes());
     else
-        sendReply(faults->answerAs().toUtf8() + "\r\n" + faults->padding()
-                  + reply->terminalBytes() + endOfReply());
+        sendReply(faults->answerAs().toUtf8() + "\r\n" + faults->padding() + reply->terminalBytes()
+                  + endOfReply());
     sendUnasked();
 }
 

@@ -62,8 +62,9 @@ void UdpEndpoint::sendInPieces(const QByteArray &reply, const QHostAddress &peer
     int atMs = startMs;
     for (int at = 0; at < reply.size(); at += chunk) {
         const QByteArray piece = reply.mid(at, chunk);
-        QTimer::singleShot(atMs, this,
-                           [this, piece, peer, peerPort] { socket.writeDatagram(piece, peer, peerPort); });
+        QTimer::singleShot(atMs, this, [this, piece, peer, peerPort] {
+            socket.writeDatagram(piece, peer, peerPort);
+        });
         atMs += faults->chunkPauseMs();
     }
 }

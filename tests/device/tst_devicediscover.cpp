@@ -6,14 +6,13 @@
 #include <QElapsedTimer>
 #include <QJsonDocument>
 #include <QNetworkDatagram>
+#include <QScopeGuard>
 #include <QSerialPort>
 #include <QSignalSpy>
 #include <QTest>
 #include <QUdpSocket>
 
 #include <atomic>
-#include <memory>
-#include <vector>
 #include <thread>
 
 #include <fcntl.h>
@@ -334,13 +333,18 @@ void TestDeviceDiscover::broadcastAnsweredByMany()
             QByteArrayList replies{malformed.at(i % malformed.size())};
             if (i % 10 == 0)
                 replies << huge.at(i / 10 % huge.size());
-            replies << json({{"deviceName", QStringLiteral("Cell-%1").arg(i)}, {"modelName", "HBN"}});
+            replies << json(
+                {{"deviceName", QStringLiteral("Cell-%1").arg(i)}, {"modelName", "HBN"}});
             for (const QByteArray &reply : replies) {
                 if (responder.writeDatagram(reply, query.senderAddress(), query.senderPort())
                     == reply.size())
                     ++sent;
             }
         }
+    });
+    const auto joinResponders = qScopeGuard([&] {
+        if (responders.joinable())
+            responders.join();
     });
     QTRY_COMPARE_WITH_TIMEOUT(found.count(), devices, searchPeriodMs);
     responders.join();

@@ -43,7 +43,7 @@ private slots:
 
 namespace {
 
-constexpr int replyWaitMs = 1000;   // the link's wait for more reply data
+constexpr int replyWaitMs = 1000;    // the link's wait for more reply data
 constexpr int attemptBoundMs = 3000; // the link's bound on one attempt
 constexpr int pollMs = 300;
 constexpr int marginMs = 1500; // for a machine shared with parallel builds
@@ -135,11 +135,11 @@ QByteArray elapsedText(qint64 ms)
 }
 
 // The ten state members, whose signals the first poll of a link must all bring.
-const QStringList memberSignals{
-    "metricUnitsChanged",     "actualForceChanged",      "actualPositionChanged",
-    "accelGravityChanged",    "commandForceChanged",     "commandPositionChanged",
-    "payloadWeightChanged",   "controlModeChanged",      "posLimitPositionChanged",
-    "negLimitPositionChanged"};
+const QStringList memberSignals{"metricUnitsChanged",      "actualForceChanged",
+                                "actualPositionChanged",   "accelGravityChanged",
+                                "commandForceChanged",     "commandPositionChanged",
+                                "payloadWeightChanged",    "controlModeChanged",
+                                "posLimitPositionChanged", "negLimitPositionChanged"};
 
 QStringList signalNames(const QStringList &events)
 {
@@ -226,9 +226,9 @@ void TestFaultMatrix::faultyFromTheStart_data()
     // A datagram cannot be that long, so on the network the reply comes in 8 KiB pieces.
     const QStringList huge{"--pad-bytes", "100000"};
     row("reply over 64 KiB", true) << huge << 3 << 0 << 2 * oneWait;
-    row("reply over 64 KiB", false) << huge + QStringList{"--chunk-bytes", "8192",
-                                                          "--chunk-pause-ms", "0"}
-                                    << 3 << 0 << 2 * oneWait;
+    row("reply over 64 KiB", false)
+        << huge + QStringList{"--chunk-bytes", "8192", "--chunk-pause-ms", "0"} << 3 << 0
+        << 2 * oneWait;
 
     // The identity, but as the answer to another path: never taken for this one.
     const QStringList otherPath{"--answer-as", "/vkt/maxForce"};
@@ -275,8 +275,7 @@ void TestFaultMatrix::silentMidSession_data()
     // The next poll goes unanswered: one silent wait on the terminal, three attempts of one
     // wait each on the network; the poll comes within 300 ms.
     row("silent mid-session", true) << 1 << replyWaitMs << pollMs + replyWaitMs + marginMs;
-    row("silent mid-session", false)
-        << 3 << 3 * replyWaitMs << pollMs + 3 * replyWaitMs + marginMs;
+    row("silent mid-session", false) << 3 << 3 * replyWaitMs << pollMs + 3 * replyWaitMs + marginMs;
 }
 
 void TestFaultMatrix::silentMidSession()
@@ -375,8 +374,8 @@ void TestFaultMatrix::strayRepliesDropped_data()
     // Each stray arrives while the next exchange waits.
     row("duplicate reply", false) << QStringList{"--delay-ms", "200", "--duplicate-ms", "100"}
                                   << 5000;
-    row("unsolicited output: extra prompt", true) << QStringList{"--extra-prompt-ms", "100"}
-                                                  << 3000;
+    row("unsolicited output: extra prompt", true)
+        << QStringList{"--extra-prompt-ms", "100"} << 3000;
     row("unsolicited output: boot banner", true) << QStringList{"--banner-ms", "100"} << 3000;
 }
 
@@ -403,8 +402,8 @@ void TestFaultMatrix::strayRepliesDropped()
     sim.waitForCommand(stateObject, from);
     report(serial, window(0, maxMs), elapsedMs,
            QStringLiteral("%1 and %2 (250, 50 asked), state %3, link %4")
-               .arg(valueText(force), valueText(position),
-                    stateIsObject ? "an object" : "lost", linkState(device)));
+               .arg(valueText(force), valueText(position), stateIsObject ? "an object" : "lost",
+                    linkState(device)));
 
     QVERIFY(recorder.events.contains(QStringLiteral("toolComChanged 1")));
     QVERIFY(recorder.events.contains(QStringLiteral("metricUnitsChanged 1")));
@@ -533,8 +532,8 @@ void TestFaultMatrix::restartAndReconnect()
     const QString linkPath = dir.filePath(QStringLiteral("ttyVKT"));
     const QStringList options =
         simArguments(serial, host, serial ? QStringList{"--link", linkPath} : QStringList());
-    const QString address = serial ? QStringLiteral("usb://") + linkPath
-                                   : QStringLiteral("network://") + host;
+    const QString address =
+        serial ? QStringLiteral("usb://") + linkPath : QStringLiteral("network://") + host;
 
     RemoteDevice device;
     SimProcess first;
