@@ -33,6 +33,9 @@ void DeviceDiscover::startDiscovery()
         != query.size())
         qCDebug(lcDevice).noquote() << "discovery broadcast failed:" << udpSocket.errorString();
     udpSocket.setSocketOption(QAbstractSocket::MulticastLoopbackOption, 0);
+    // The answers come all at once, read only when the event loop gets to them: a few of the
+    // longest datagrams from a host that is no device must not crowd out the devices' replies.
+    udpSocket.setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, receiveBufferBytes);
     start();
 }
 

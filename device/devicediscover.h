@@ -17,6 +17,7 @@ public:
     static constexpr int replyQuietMs = 100;  // serial silence that ends a reply
     static constexpr int probeBoundMs = 2000; // one port, however long it keeps talking
     static constexpr int probeLimitBytes = 64 * 1024;
+    static constexpr int receiveBufferBytes = 1024 * 1024; // asked of the system, which may cap it
 
     explicit DeviceDiscover(QObject *parent = nullptr);
     // Waits for the serial probe; each port costs at most probeBoundMs.

@@ -20,6 +20,8 @@ std::optional<SimAnswer> CommandService::process(const QString &command)
     if (faultInjector->isSilent())
         return std::nullopt;
     faultInjector->countCommand();
+    if (faultInjector->hangsUp())
+        return std::nullopt;
     const SimAnswer answer = device->handle(command);
     if (faultInjector->dropsReply())
         return std::nullopt;

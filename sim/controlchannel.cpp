@@ -75,6 +75,12 @@ bool ControlChannel::execute(const QString &line)
         faults->setSilent(rest == QLatin1String("on"));
         return true;
     }
+    if (word == QLatin1String("delay")) {
+        const int ms = rest.toInt(&ok);
+        if (ok && ms >= 0)
+            faults->setDelayMs(ms);
+        return ok && ms >= 0;
+    }
     if (word == QLatin1String("payload")) {
         const double weight = rest.toDouble(&ok);
         if (ok && std::isfinite(weight))

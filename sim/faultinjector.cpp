@@ -10,6 +10,11 @@ bool FaultInjector::isSilent() const
     return silenced || (settings.silentAfter >= 0 && commandCount >= settings.silentAfter);
 }
 
+bool FaultInjector::hangsUp() const
+{
+    return settings.hangupAfter >= 0 && commandCount > settings.hangupAfter;
+}
+
 bool FaultInjector::dropsReply()
 {
     return settings.dropPercent > 0 && static_cast<int>(random.bounded(100)) < settings.dropPercent;

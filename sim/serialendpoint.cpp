@@ -1,6 +1,7 @@
 #include "serialendpoint.h"
 
 #include "commandservice.h"
+#include "faultinjector.h"
 #include "simlog.h"
 #include "streamsession.h"
 
@@ -15,10 +16,11 @@
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
+#include <utility>
 
 namespace {
 constexpr int staleCheckMs = 500; // output unread for two checks has no reader
-constexpr int maxPendingBytes = 64 * 1024;
+constexpr int maxPendingBytes = 16 * 1024 * 1024 + 64 * 1024; // the largest padded reply fits
 } // namespace
 
 SerialEndpoint::SerialEndpoint(CommandService *service, QObject *parent)
@@ -92,10 +94,28 @@ void SerialEndpoint::onReadable()
     const ssize_t count = ::read(masterFd, buffer, sizeof buffer);
     if (count > 0)
         session->receive(QByteArray(buffer, static_cast<int>(count)));
+    if (service->faults()->hangsUp())
+        hangUp();
+}
+
+// As an unplugged cable: the client's port sees the line go at once, whatever it still waits for.
+void SerialEndpoint::hangUp()
+{
+    qCDebug(lcSim) << "hanging up the pseudo-terminal";
+    staleTimer.stop();
+    delete readNotifier;
+    readNotifier = nullptr;
+    delete writeNotifier;
+    writeNotifier = nullptr;
+    pending.clear();
+    ::close(std::exchange(masterFd, -1));
+    ::close(std::exchange(slaveFd, -1));
 }
 
 void SerialEndpoint::write(const QByteArray &bytes)
 {
+    if (masterFd < 0)
+        return;
     wroteSinceCheck = true;
     if (pending.size() + bytes.size() > maxPendingBytes) {
         qCDebug(lcSim) << "serial output overflow, dropping" << bytes.size() << "bytes";

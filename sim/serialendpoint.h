@@ -30,6 +30,7 @@ private:
     void write(const QByteArray &bytes);
     void flushPending();
     void dropUnreadOutput();
+    void hangUp();
 
     CommandService *service = nullptr;
     StreamSession *session = nullptr;

@@ -23,6 +23,7 @@ Control lines on stdin (each acknowledged with "ok: <line>" or "error: <line>"):
                     6 command negative, 8 weigh payload: a rising edge weighs)
   tool on|off       attach or detach the VKT tool of an HBN unit
   silent on|off     stop or resume answering anything
+  delay N           start each reply N ms late from now on (as --delay-ms)
   payload X         report payloadWeight X (current units) without weighing
   state KEY JSON    pin a state member to a value until a command changes it;
   state KEY         unpin it
@@ -116,6 +117,9 @@ SimOptions::Outcome SimOptions::parse(const QStringList &arguments)
               "N"),
         value("banner-ms", "Fault: terminals send a boot banner N ms after each reply.", "N"),
         flag("bad-state", "Fault: \"/stateObject\" answers a text, not the state record."),
+        value("pad-bytes", "Fault: put N spaces in front of every answer.", "N"),
+        value("answer-as", "Fault: replies name PATH instead of the command's path.", "PATH"),
+        value("hangup-after", "Fault: after N commands the serial line goes dead mid-reply.", "N"),
         flag("weigh-fails", "A weighing ends with payloadWeight 0."),
         flag("weigh-error", "\"/vkt/weighPayload\" answers an \"Error: ...\" text."),
         flag("trace", "Print each received command as \"command: <text>\"."),
@@ -160,6 +164,7 @@ SimOptions::Outcome SimOptions::parse(const QStringList &arguments)
     faults.noPrompt = parser.isSet(QStringLiteral("no-prompt"));
     faults.garbage = parser.isSet(QStringLiteral("garbage"));
     faults.badState = parser.isSet(QStringLiteral("bad-state"));
+    faults.answerAs = parser.value(QStringLiteral("answer-as"));
 
     constexpr int maxInt = std::numeric_limits<int>::max();
     quint32 seed = QRandomGenerator::global()->generate();
@@ -184,7 +189,11 @@ SimOptions::Outcome SimOptions::parse(const QStringList &arguments)
                        &error)
         && readInteger(parser, QStringLiteral("extra-prompt-ms"), 0, 60000, &faults.extraPromptMs,
                        &error)
-        && readInteger(parser, QStringLiteral("banner-ms"), 0, 60000, &faults.bannerMs, &error);
+        && readInteger(parser, QStringLiteral("banner-ms"), 0, 60000, &faults.bannerMs, &error)
+        && readInteger(parser, QStringLiteral("pad-bytes"), 0, 16 * 1024 * 1024, &faults.padBytes,
+                       &error)
+        && readInteger(parser, QStringLiteral("hangup-after"), 0, maxInt, &faults.hangupAfter,
+                       &error);
     if (!numbersOk)
         return Outcome::Error;
     if ((device.inputs & ~DioWord::inputMask) != 0) {

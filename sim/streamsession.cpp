@@ -32,7 +32,9 @@ void StreamSession::greet()
 
 void StreamSession::flushEcho(QByteArray *echo)
 {
-    if (!echo->isEmpty() && !service->faults()->isSilent()) {
+    // A reply that names another path comes without the echo of the command itself.
+    const FaultInjector *faults = service->faults();
+    if (!echo->isEmpty() && !faults->isSilent() && faults->answerAs().isEmpty()) {
         const QByteArray bytes = *echo;
         output.schedule(0, [this, bytes] { writer(bytes); });
     }
@@ -53,7 +55,8 @@ void StreamSession::answer(const QByteArray &line)
     if (faults->garbles())
         sendReply(faults->garbageBytes());
     else
-        sendReply("\r\n" + reply->terminalBytes() + endOfReply());
+        sendReply(faults->answerAs().toUtf8() + "\r\n" + faults->padding() + reply->terminalBytes()
+                  + endOfReply());
     sendUnasked();
 }
 

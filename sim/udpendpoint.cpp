@@ -35,16 +35,36 @@ void UdpEndpoint::onReadyRead()
         if (!answer)
             continue;
         FaultInjector *faults = service->faults();
-        const QByteArray reply = faults->garbles() ? faults->garbageBytes()
-                                                   : answer->datagram(SimCommand(command).path());
+        const QString path =
+            faults->answerAs().isEmpty() ? SimCommand(command).path() : faults->answerAs();
+        // Padding goes inside the object, so that no piece of a long reply broken up into
+        // datagrams is a reply of its own.
+        const QByteArray whole = answer->datagram(path);
+        const QByteArray reply = faults->garbles()
+                                     ? faults->garbageBytes()
+                                     : whole.left(1) + faults->padding() + whole.mid(1);
         // answer the sender itself: a broadcast query has no address to reply from
         const QHostAddress peer = datagram.senderAddress();
         const quint16 peerPort = static_cast<quint16>(datagram.senderPort());
-        const auto send = [this, reply, peer, peerPort] {
-            socket.writeDatagram(reply, peer, peerPort);
-        };
-        QTimer::singleShot(faults->delayMs(), this, send);
+        sendInPieces(reply, peer, peerPort, faults->delayMs());
         if (faults->duplicateMs() > 0)
-            QTimer::singleShot(faults->delayMs() + faults->duplicateMs(), this, send);
+            sendInPieces(reply, peer, peerPort, faults->delayMs() + faults->duplicateMs());
+    }
+}
+
+// Pieces of a broken-up reply are datagrams of their own, as a device that splits its output
+// would send them.
+void UdpEndpoint::sendInPieces(const QByteArray &reply, const QHostAddress &peer, quint16 peerPort,
+                               int startMs)
+{
+    const FaultInjector *faults = service->faults();
+    const int chunk = faults->chunkBytes() > 0 ? faults->chunkBytes() : reply.size();
+    int atMs = startMs;
+    for (int at = 0; at < reply.size(); at += chunk) {
+        const QByteArray piece = reply.mid(at, chunk);
+        QTimer::singleShot(atMs, this, [this, piece, peer, peerPort] {
+            socket.writeDatagram(piece, peer, peerPort);
+        });
+        atMs += faults->chunkPauseMs();
     }
 }

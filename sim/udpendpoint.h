@@ -20,6 +20,8 @@ public:
 
 private:
     void onReadyRead();
+    void sendInPieces(const QByteArray &reply, const QHostAddress &peer, quint16 peerPort,
+                      int startMs);
 
     CommandService *service = nullptr;
     QUdpSocket socket;

@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QJsonDocument>
 #include <QNetworkDatagram>
+#include <QScopeGuard>
 #include <QSerialPort>
 #include <QSignalSpy>
 #include <QTest>
@@ -107,6 +108,7 @@ private slots:
     void probeSkipsPortOpenElsewhere();
     void broadcastReachesResponder();
     void broadcastReachesSimulatedDevice();
+    void broadcastAnsweredByMany();
 
 private:
     void requirePrivateNetwork();
@@ -288,6 +290,75 @@ void TestDeviceDiscover::broadcastReachesSimulatedDevice()
     RemoteDevice device;
     QVERIFY(device.connectDevice(found[0][1].toString()));
     QCOMPARE(found[0][0].toJsonObject(), device.deviceIdRecord());
+}
+
+// Fifty devices answer at once, among replies that are no identity: malformed, or as long as a
+// datagram can be (an IPv4 datagram holds at most 65,507 bytes, so none is over 64 KiB).
+void TestDeviceDiscover::broadcastAnsweredByMany()
+{
+    requirePrivateNetwork();
+    constexpr int devices = 50;
+    constexpr int maxDatagramBytes = 65507;
+    constexpr int searchPeriodMs = 5000; // the connect dialog's
+    QUdpSocket listener;
+    QVERIFY(listener.bind(QHostAddress::AnyIPv4, 1993));
+
+    DeviceDiscover discover;
+    QSignalSpy found(&discover, &DeviceDiscover::deviceDiscovered);
+    QElapsedTimer clock;
+    clock.start();
+    discover.startDiscovery();
+    QVERIFY(listener.hasPendingDatagrams() || listener.waitForReadyRead(5000));
+    const QNetworkDatagram query = listener.receiveDatagram();
+
+    // Every responder sends something malformed first; a few also the longest datagram there
+    // is. They are devices of their own, so they answer from a thread of their own while the
+    // discovery reads on this one.
+    const QByteArray padded = R"({"data": {}, "pad": ")" + QByteArray(maxDatagramBytes, 'x');
+    const QByteArrayList huge{
+        QByteArray(maxDatagramBytes, '['), // nested far beyond what the parser takes
+        padded.left(maxDatagramBytes - 2) + "\"}",
+    };
+    const QByteArrayList malformed{"{\"deviceName\": ", QByteArray("\x00\xff{}", 4), "[]",
+                                   R"({"data": {"/deviceId": 7}})"};
+    QSet<QString> expected;
+    for (int i = 0; i < devices; ++i)
+        expected.insert(QStringLiteral("network://127.0.0.%1").arg(i + 2));
+    std::atomic<int> sent{0};
+    std::thread responders([&] {
+        for (int i = 0; i < devices; ++i) {
+            QUdpSocket responder;
+            if (!responder.bind(QHostAddress(QStringLiteral("127.0.0.%1").arg(i + 2)), 0))
+                return;
+            QByteArrayList replies{malformed.at(i % malformed.size())};
+            if (i % 10 == 0)
+                replies << huge.at(i / 10 % huge.size());
+            replies << json(
+                {{"deviceName", QStringLiteral("Cell-%1").arg(i)}, {"modelName", "HBN"}});
+            for (const QByteArray &reply : replies) {
+                if (responder.writeDatagram(reply, query.senderAddress(), query.senderPort())
+                    == reply.size())
+                    ++sent;
+            }
+        }
+    });
+    const auto joinResponders = qScopeGuard([&] {
+        if (responders.joinable())
+            responders.join();
+    });
+    QTRY_COMPARE_WITH_TIMEOUT(found.count(), devices, searchPeriodMs);
+    responders.join();
+    QCOMPARE(sent.load(), 2 * devices + devices / 10);
+    QVERIFY(discover.wait(qMax<qint64>(0, searchPeriodMs - clock.elapsed())));
+    QVERIFY2(clock.elapsed() < searchPeriodMs, QByteArray::number(clock.elapsed()));
+    QSet<QString> addresses;
+    for (const QList<QVariant> &report : found) {
+        const QString address = report[1].toString();
+        QCOMPARE(report[0].toJsonObject().value("deviceName").toString(),
+                 QStringLiteral("Cell-%1").arg(address.section('.', -1).toInt() - 2));
+        addresses.insert(address);
+    }
+    QCOMPARE(addresses, expected);
 }
 
 VKT_PRIVATE_NETWORK_TEST_MAIN(QCoreApplication, TestDeviceDiscover)
