@@ -2,6 +2,7 @@
 #include "configdialogdriver.h"
 #include "connectedwindow.h"
 
+#include <QElapsedTimer>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
@@ -346,7 +347,16 @@ void TestConfigDialog::lostLinkIsReported()
     QVERIFY(setField(dialog, "timeout", 44));
     QVERIFY(setField(dialog, "deviceName", "Cell9"));
     QVERIFY(connected.sim.control("silent on"));
+    const int sentBefore = connected.sim.commands().size();
+    QElapsedTimer clock;
+    clock.start();
     dialog.accept();
+    // One unanswered wait on the terminal ends the link; nothing goes out after it.
+    QVERIFY2(clock.elapsed() < 2500, qPrintable(QString::number(clock.elapsed())));
+    QVERIFY(!connected.window.remoteDevice.isConnected());
+    QStringList sent = connected.sim.commands().mid(sentBefore);
+    sent.removeAll(QStringLiteral("/stateObject"));
+    QCOMPARE(sent.size(), 1);
     QCOMPARE(connected.answerer.boxes().size(), 1);
     QCOMPARE(connected.answerer.boxes()[0].title, QStringLiteral("VKT Dashboard"));
     QCOMPARE(connected.answerer.boxes()[0].text,
