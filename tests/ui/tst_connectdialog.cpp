@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 
@@ -102,6 +103,8 @@ private slots:
     void searchPeriodAndRefresh();
     void chosenDevice_data();
     void chosenDevice();
+    void restartedDeviceAgainThroughTheDialog_data();
+    void restartedDeviceAgainThroughTheDialog();
 };
 
 void TestConnectDialog::initTestCase()
@@ -326,5 +329,57 @@ void TestConnectDialog::chosenDevice()
 }
 
 VKT_PRIVATE_NETWORK_TEST_MAIN(QApplication, TestConnectDialog)
+
+void TestConnectDialog::restartedDeviceAgainThroughTheDialog_data()
+{
+    QTest::addColumn<QString>("interface");
+    QTest::newRow("serial") << "usb://";
+    QTest::newRow("network") << "network://";
+}
+
+// A device that is killed and comes back at the same address: the window shows it gone, and the
+// operator's CONNECT through the dialog brings the window back to life.
+void TestConnectDialog::restartedDeviceAgainThroughTheDialog()
+{
+    QFETCH(QString, interface);
+    const bool serial = interface == "usb://";
+    QTemporaryDir linkDir;
+    const QStringList simArguments =
+        serial ? SimProcess::serialOnly() + QStringList{"--link", linkDir.filePath("vkt")}
+               : QStringList{"--no-tcp", "--udp-address", SimProcess::uniqueLoopbackAddress()};
+    const QString address = serial ? linkDir.filePath("vkt") : simArguments.constLast();
+
+    ConnectedWindow connected;
+    MainWindow &window = connected.window;
+    SimProcess first;
+    QVERIFY(first.start(simArguments));
+    // The same position before and after: the first poll of the new link must still show it.
+    QVERIFY(first.control("state actualPosition 12.5"));
+    QVERIFY(window.remoteDevice.connectDevice(interface + address));
+    QTRY_COMPARE(window.positionGauge->value, 12.5);
+    const QString deviceName = window.connectionButton->text();
+    const QString toolName = window.toolTypeLabel->text();
+    QVERIFY(deviceName != "CONNECT" && toolName != "NONE");
+
+    first.kill();
+    QTRY_COMPARE_WITH_TIMEOUT(window.connectionButton->text(), QStringLiteral("CONNECT"), 3000);
+    QCOMPARE(window.toolTypeLabel->text(), QStringLiteral("NONE"));
+    QCOMPARE(window.positionGauge->value, 0.0);
+    QVERIFY(!window.fileSaveButton->isEnabled());
+
+    SimProcess restarted;
+    QVERIFY(restarted.start(simArguments));
+    QVERIFY(restarted.control("state actualPosition 12.5"));
+    connected.answerer.setDialogHandler(
+        [&](QDialog *dialog) { answerDialog(dialog, interface, address); });
+    QTest::mouseClick(window.connectionButton, Qt::LeftButton);
+    QVERIFY(window.remoteDevice.isConnected());
+    QCOMPARE(window.connectionButton->text(), deviceName);
+    QCOMPARE(window.toolTypeLabel->text(), toolName);
+    QVERIFY(window.fileSaveButton->isEnabled());
+    QTRY_COMPARE(window.positionGauge->value, 12.5);
+    QVERIFY(restarted.waitForCommand(QStringLiteral("/stateObject")) >= 0);
+    QVERIFY(connected.answerer.boxes().isEmpty());
+}
 
 #include "tst_connectdialog.moc"
