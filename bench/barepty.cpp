@@ -1,5 +1,7 @@
 // The floor of a serial exchange: write the command line to the pseudo-terminal and read
-// until the prompt has come, each read a blocking one. Usage: vkt-bench-bare-pty PATH COUNT
+// until the prompt has come, each read a blocking one.
+// Usage: vkt-bench-bare-pty PATH COUNT [CAPTURE_FILE]
+// The last reply is written to CAPTURE_FILE, for the parse benchmark to frame.
 
 #include "benchstats.h"
 
@@ -9,6 +11,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <string>
 
 namespace {
@@ -23,7 +26,7 @@ const std::string prompt = "\r\n>>";
 int main(int argc, char *argv[])
 {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: %s PATH COUNT\n", argv[0]);
+        std::fprintf(stderr, "usage: %s PATH COUNT [CAPTURE_FILE]\n", argv[0]);
         return 2;
     }
     const int count = std::atoi(argv[2]);
@@ -63,6 +66,9 @@ int main(int argc, char *argv[])
             samples.push_back(bench::microsecondsSince(start));
     }
     close(fd);
+
+    if (argc > 3)
+        std::ofstream(argv[3], std::ios::binary).write(reply.data(), reply.size());
     bench::printResult("bare pty client", samples);
     return 0;
 }

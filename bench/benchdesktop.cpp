@@ -175,6 +175,8 @@ int main(int argc, char *argv[])
     const StartSamples minimal = measureStarts(runs, minimalWindow, {}, nullptr, "painted");
     const StartSamples defaultGl =
         measureStarts(runs, minimalWindow, {"--qt-default-gl"}, nullptr, "painted");
+    const StartSamples withText =
+        measureStarts(runs, minimalWindow, {"--text"}, nullptr, "painted");
     bench::printResult("start to first state poll (ms)", dashboardStarts.startMs);
     bench::printResult("minimal window, start to first paint (ms)", minimal.startMs);
     bench::printResult("minimal window with Qt's default OpenGL, start to first paint (ms)",
@@ -183,6 +185,8 @@ int main(int argc, char *argv[])
     bench::printResult("minimal window, peak resident memory (MB)", minimal.residentMb);
     bench::printResult("minimal window with Qt's default OpenGL, peak resident memory (MB)",
                        defaultGl.residentMb);
+    bench::printResult("minimal window with one line of text, peak resident memory (MB)",
+                       withText.residentMb);
     bench::printResult("OpenGL stack mapped (0 no, 1 yes)", dashboardStarts.openGlMapped);
     bench::printResult("minimal window with Qt's default OpenGL, OpenGL stack mapped",
                        defaultGl.openGlMapped);

@@ -10,7 +10,11 @@
 #include <QHostInfo>
 #include <QMetaEnum>
 
+#include <cerrno>
 #include <utility>
+
+#include <poll.h>
+#include <sys/socket.h>
 
 namespace {
 
@@ -18,6 +22,25 @@ constexpr int replyWaitMs = 1000;    // one wait for more reply data
 constexpr int attemptBoundMs = 3000; // whole attempt, however the reply trickles in
 constexpr int replyLimitBytes = 64 * 1024;
 constexpr int attemptsPerExchange = 3;
+constexpr int staleDatagramLimit = 64; // far more than late and duplicated replies can leave
+
+// One wait for more reply data: up to replyWaitMs, never past the attempt's deadline.
+int nextWaitMs(const QDeadlineTimer &deadline)
+{
+    return int(qMin<qint64>(replyWaitMs, deadline.remainingTime()));
+}
+
+// Waits up to `ms` for input (or an error) on `descriptor`; false when it stays quiet.
+bool waitUntilReadable(qintptr descriptor, int ms)
+{
+    const QDeadlineTimer deadline(ms);
+    pollfd entry{int(descriptor), POLLIN, 0};
+    for (;;) {
+        const int ready = ::poll(&entry, 1, int(deadline.remainingTime()));
+        if (ready >= 0 || errno != EINTR)
+            return ready > 0;
+    }
+}
 
 template <typename Enum>
 QString enumName(Enum value)
@@ -133,9 +156,9 @@ void RemoteDevice::errorOccurred(QSerialPort::SerialPortError error)
 
 void RemoteDevice::socketErrorOccurred(QAbstractSocket::SocketError error)
 {
-    // A reply wait that runs out, or a read that finds no datagram (which ends every read
-    // loop), is the exchange's business; anything else (a peer whose port is closed, a socket
-    // Qt has closed) leaves no usable link behind.
+    // Passing conditions (a wait that runs out, nothing to read) are the exchange's business;
+    // anything else (a peer whose port is closed, a socket Qt has closed) leaves no usable link
+    // behind.
     if (error == QAbstractSocket::SocketTimeoutError || error == QAbstractSocket::TemporaryError
         || m_transport != &m_udpSocket)
         return;
@@ -180,79 +203,100 @@ std::optional<QJsonValue> RemoteDevice::exchangeAttempt(const QByteArray &line, 
     if (!isLinkUsable())
         return std::nullopt;
     m_transport->write(line);
-
-    QByteArray serialBuffer;
-    qint64 received = 0;
+    // Written now rather than from inside the first wait, which then polls for input only.
+    if (m_transport == &m_serialPort)
+        m_serialPort.flush();
+    if (!isLinkUsable()) // a failed write has ended the link
+        return std::nullopt;
     const QDeadlineTimer deadline(attemptBoundMs);
-    for (;;) {
-        const qint64 remainingMs = deadline.remainingTime();
-        if (remainingMs <= 0)
-            return std::nullopt;
-        if (!m_transport->waitForReadyRead(int(qMin<qint64>(replyWaitMs, remainingMs)))
-            || !isLinkUsable())
-            return std::nullopt;
-        if (m_transport == &m_serialPort) {
-            if (std::optional<QJsonValue> reply = takeSerialReply(path, &serialBuffer, &received))
-                return reply;
-        } else {
-            bool readAny = false;
-            if (std::optional<QJsonValue> reply = takeDatagramReply(path, &received, &readAny))
-                return reply;
-            // Readable yet no datagram: a socket error the read has reported, or a spurious
-            // wake-up. The attempt fails at once rather than waiting out its bound; a spurious
-            // wake-up only costs a resend.
-            if (!readAny)
-                return std::nullopt;
-        }
-        if (received > replyLimitBytes || !isLinkUsable())
-            return std::nullopt;
-    }
+    return m_transport == &m_serialPort ? takeSerialReply(path, deadline)
+                                        : takeDatagramReply(path, deadline);
 }
 
 // Frames that name another command (a late reply, a boot banner, an extra prompt) are dropped
 // with their prompt; what follows them stays for the next frame.
-std::optional<QJsonValue> RemoteDevice::takeSerialReply(const QString &path, QByteArray *buffer,
-                                                        qint64 *received)
+std::optional<QJsonValue> RemoteDevice::takeSerialReply(const QString &path,
+                                                        const QDeadlineTimer &deadline)
 {
-    const QByteArray bytes = m_serialPort.readAll();
-    *received += bytes.size();
-    buffer->append(bytes);
-    for (QJsonObject frame = ReplyFramer::takeSerialFrame(buffer); !frame.isEmpty();
-         frame = ReplyFramer::takeSerialFrame(buffer)) {
-        if (frame.contains(path))
-            return frame.value(path);
-        qCDebug(lcDevice) << "Reply for another command dropped:" << frame.keys();
+    QByteArray buffer;
+    qint64 received = 0;
+    for (;;) {
+        const int waitMs = nextWaitMs(deadline);
+        if (waitMs <= 0 || !m_serialPort.waitForReadyRead(waitMs) || !isLinkUsable())
+            return std::nullopt;
+        // What has come, and no more: readAll() first sizes a buffer for tens of kilobytes.
+        const QByteArray bytes = m_serialPort.read(m_serialPort.bytesAvailable());
+        received += bytes.size();
+        buffer.append(bytes);
+        for (QJsonObject frame = ReplyFramer::takeSerialFrame(&buffer); !frame.isEmpty();
+             frame = ReplyFramer::takeSerialFrame(&buffer)) {
+            if (frame.contains(path))
+                return frame.value(path);
+            qCDebug(lcDevice) << "Reply for another command dropped:" << frame.keys();
+        }
+        if (received > replyLimitBytes)
+            return std::nullopt;
     }
-    return std::nullopt;
 }
 
 // Each datagram is a whole reply, read in one call; one naming another path (late or
-// duplicated) is dropped.
-std::optional<QJsonValue> RemoteDevice::takeDatagramReply(const QString &path, qint64 *received,
-                                                          bool *readAny)
+// duplicated) is dropped. A reply that is already there is taken without a wait.
+std::optional<QJsonValue> RemoteDevice::takeDatagramReply(const QString &path,
+                                                          const QDeadlineTimer &deadline)
 {
-    qint64 size = 0;
-    while ((size = m_udpSocket.readDatagram(m_datagram.data(), m_datagram.size())) >= 0) {
-        *readAny = true;
-        *received += size;
+    qint64 received = 0;
+    for (;;) {
+        const qint64 size = receiveDatagram();
+        if (size < 0) {
+            const int waitMs = nextWaitMs(deadline);
+            if (!isLinkUsable() || waitMs <= 0
+                || !waitUntilReadable(m_udpSocket.socketDescriptor(), waitMs))
+                return std::nullopt;
+            continue;
+        }
+        received += size;
         const QJsonObject reply =
             ReplyFramer::parseNetwork(QByteArray::fromRawData(m_datagram.constData(), int(size)));
         if (reply.contains(path))
             return reply.value(path);
         if (!reply.isEmpty())
             qCDebug(lcDevice) << "Reply for another command dropped:" << reply.keys();
+        // Datagrams that keep coming, empty ones too, end the attempt at its bounds.
+        if (received > replyLimitBytes || deadline.hasExpired())
+            return std::nullopt;
     }
-    return std::nullopt;
+}
+
+// One datagram, read whole into m_datagram without waiting: its size, or -1 when none is there.
+// The socket is read directly: through QUdpSocket every empty read is reported as an error
+// signal, and the drain before each command meets one every time. A receive error (the
+// device's port closed) ends the link.
+qint64 RemoteDevice::receiveDatagram()
+{
+    for (;;) {
+        const ssize_t size = ::recv(int(m_udpSocket.socketDescriptor()), m_datagram.data(),
+                                    size_t(m_datagram.size()), MSG_DONTWAIT);
+        if (size >= 0)
+            return size;
+        const int error = errno;
+        if (error == EINTR)
+            continue;
+        if (error != EAGAIN && error != EWOULDBLOCK) {
+            qCDebug(lcDevice).noquote() << "Socket Error: " + qt_error_string(error);
+            disconnectDevice();
+        }
+        return -1;
+    }
 }
 
 // The exchange is one command, one reply: anything pending now answers nothing we ask next.
 void RemoteDevice::discardStaleInput()
 {
     if (m_transport == &m_serialPort) {
-        m_serialPort.clear(QSerialPort::Input);
-        m_serialPort.readAll();
+        m_serialPort.clear(QSerialPort::Input); // the port's own buffer and the line's
     } else if (m_transport == &m_udpSocket) {
-        while (m_udpSocket.readDatagram(m_datagram.data(), m_datagram.size()) >= 0) {
+        // Bounded: a peer that never stops sending must not hold the thread here.
+        for (int i = 0; i < staleDatagramLimit && receiveDatagram() >= 0; ++i) {
         }
     }
 }

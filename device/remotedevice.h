@@ -10,6 +10,7 @@
 
 #include <optional>
 
+class QDeadlineTimer;
 class QIODevice;
 
 // The one link to one device: owns the serial and UDP transports, performs every exchange as a
@@ -103,10 +104,10 @@ private:
     bool isLinkUsable() const;
     QByteArray commandLine(const QString &path, const QString &value) const;
     std::optional<QJsonValue> exchangeAttempt(const QByteArray &line, const QString &path);
-    std::optional<QJsonValue> takeSerialReply(const QString &path, QByteArray *buffer,
-                                              qint64 *received);
-    std::optional<QJsonValue> takeDatagramReply(const QString &path, qint64 *received,
-                                                bool *readAny);
+    std::optional<QJsonValue> takeSerialReply(const QString &path, const QDeadlineTimer &deadline);
+    std::optional<QJsonValue> takeDatagramReply(const QString &path,
+                                                const QDeadlineTimer &deadline);
+    qint64 receiveDatagram();
     void discardStaleInput();
     void emitMemberChanges(quint64 poll, const QJsonObject &state, const QJsonObject &previous);
     void emitDioChanges(quint64 poll, const QJsonObject &state, const QJsonObject &previous);

@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QPolygonF>
 #include <QRadialGradient>
 #include <QTransform>
 
@@ -15,6 +16,10 @@ constexpr double pi = M_PI;
 // Sums of fractional steps drift past the scale end (0.1 added up to 1.5 gives
 // 1.5000000000000002); a mark that far within a step's millionth still belongs on the scale.
 constexpr double endSlack = 1e-6;
+
+// The measured needle's half widths at its base and at its tip, in units of tickInset.
+constexpr double needleHalfBase = 0.5;
+constexpr double needleHalfTip = 0.125;
 
 double degreesToRadians(double degrees)
 {
@@ -67,8 +72,15 @@ QVector<double> CircularGauge::scaleLabelValues() const
 
 void CircularGauge::setValue(double v)
 {
+    const double previous = value;
     value = v;
-    update();
+    // The geometry is that of the last paint; before the first one everything is due anyway,
+    // and a resize since then has made everything due again. A needle at no finite angle has
+    // no bounds to repaint.
+    if (radius > 0 && std::isfinite(previous) && std::isfinite(v))
+        update(valueChangeRegion(previous, v));
+    else
+        update();
 }
 
 void CircularGauge::paintEvent(QPaintEvent *)
@@ -183,8 +195,8 @@ void CircularGauge::drawValueText(QPainter *painter)
 void CircularGauge::drawNeedle(QPainter *painter)
 {
     painter->save();
-    const double a = tickInset;
-    drawNeedleShape(painter, value, a / 2, a / 8, QColor(160, 0, 0, 120), QColor(240, 0, 0, 120));
+    drawNeedleShape(painter, value, needleHalfBase * tickInset, needleHalfTip * tickInset,
+                    QColor(160, 0, 0, 120), QColor(240, 0, 0, 120));
     painter->restore();
 }
 
@@ -212,11 +224,40 @@ void CircularGauge::drawNeedleShape(QPainter *painter, double v, double halfBase
     left.closeSubpath();
     const QPainterPath right = QTransform::fromScale(-1, 1).map(left);
 
+    const QTransform toDial = needleTransform(v);
+    painter->fillPath(toDial.map(left), leftColor);
+    painter->fillPath(toDial.map(right), rightColor);
+}
+
+QTransform CircularGauge::needleTransform(double v) const
+{
     QTransform toDial;
     toDial.translate(centerX, centerY);
     toDial.rotate(valueToDegrees(v)); // clockwise on the screen; 0 points straight down
-    painter->fillPath(toDial.map(left), leftColor);
-    painter->fillPath(toDial.map(right), rightColor);
+    return toDial;
+}
+
+QRect CircularGauge::needleBounds(double v) const
+{
+    const double halfBase = needleHalfBase * tickInset;
+    const double halfTip = needleHalfTip * tickInset;
+    const double length = radius - 1.5 * tickInset;
+    const QPolygonF outline(QVector<QPointF>{QPointF(0, 0), QPointF(-halfBase, halfBase),
+                                             QPointF(-halfTip, length), QPointF(halfTip, length),
+                                             QPointF(halfBase, halfBase)});
+    // A pixel of margin: an antialiased edge may tint a pixel it only grazes.
+    return needleTransform(v).map(outline).boundingRect().toAlignedRect().adjusted(-1, -1, 1, 1);
+}
+
+QRegion CircularGauge::valueChangeRegion(double from, double to) const
+{
+    QRegion region = QRegion(needleBounds(from)) + needleBounds(to);
+    if (valueText(from) != valueText(to)) {
+        // The whole width: a centred text longer than its box runs past the box's sides.
+        const QRect box = valueTextBox();
+        region += QRect(0, box.top(), width(), box.height());
+    }
+    return region;
 }
 
 double CircularGauge::span() const

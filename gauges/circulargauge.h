@@ -5,14 +5,17 @@
 #include <QPen>
 #include <QPointF>
 #include <QRect>
+#include <QRegion>
 #include <QString>
 #include <QVector>
 #include <QWidget>
 
 class QPainter;
+class QTransform;
 
 // Round instrument: dark dial, scale with major and minor ticks, numbers, title, value text,
-// red needle and green hub. Everything is painted from the current size at each repaint.
+// red needle and green hub. Everything is painted from the current size at each repaint; a new
+// measured value repaints only the part of the widget it changes.
 //
 // Dial angles are in degrees, clockwise on the screen from straight down (90 is 9 o'clock,
 // 180 is 12 o'clock). The scale sweeps clockwise from startAngle through
@@ -98,4 +101,15 @@ protected:
     // (0,length) and its mirror, turned to the dial angle of v.
     void drawNeedleShape(QPainter *painter, double v, double halfBase, double halfTip,
                          const QColor &leftColor, const QColor &rightColor) const;
+
+    // What a change of the measured value from `from` to `to` shows differently: both
+    // positions of its needle and, when its text changes, the value text. Subclasses that draw
+    // more from the value add it.
+    virtual QRegion valueChangeRegion(double from, double to) const;
+
+private:
+    // From the needle's own frame (origin at the centre, +y towards the tip) to the widget.
+    QTransform needleTransform(double v) const;
+    // Every pixel the measured needle at v touches, its antialiased edge included.
+    QRect needleBounds(double v) const;
 };

@@ -49,11 +49,24 @@ void PositionGauge::setMaxPosition(double maxPosition)
 
 QString PositionGauge::limitText() const
 {
-    if (positiveLimit > 0 && value >= positiveLimit)
+    return limitTextAt(value);
+}
+
+QString PositionGauge::limitTextAt(double v) const
+{
+    if (positiveLimit > 0 && v >= positiveLimit)
         return QStringLiteral("+LIMIT");
-    if (negativeLimit > 0 && value <= negativeLimit)
+    if (negativeLimit > 0 && v <= negativeLimit)
         return QStringLiteral("-LIMIT");
     return QString();
+}
+
+QRegion PositionGauge::valueChangeRegion(double from, double to) const
+{
+    QRegion region = CommandCircularGauge::valueChangeRegion(from, to);
+    if (limitTextAt(from) != limitTextAt(to))
+        region += statusBand();
+    return region;
 }
 
 void PositionGauge::setPosLimit(double value)

@@ -29,7 +29,9 @@ public slots:
 
 protected:
     void drawScale(QPainter *painter) override;
+    QRegion valueChangeRegion(double from, double to) const override;
 
 private:
+    QString limitTextAt(double v) const;
     void drawLimitArc(QPainter *painter, double from, double to) const;
 };

@@ -7,8 +7,11 @@
 #include "uilog.h"
 
 #include <QFile>
+#include <QIcon>
+#include <QImage>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QPixmap>
 #include <QSaveFile>
 #include <QTimer>
 
@@ -47,6 +50,11 @@ MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
 {
     setupUi(this);
+    // The window icon and the title's picture are one image of 512 x 512, decoded once and
+    // taken into a pixmap in place: each further copy would hold another megabyte.
+    const QPixmap picture = QPixmap::fromImage(QImage(QStringLiteral(":/vktdash.png")));
+    setWindowIcon(QIcon(picture));
+    iconLabel->setPixmap(picture);
 
     QPalette ground = palette();
     ground.setBrush(QPalette::All, QPalette::Window, QBrush(QColor("#222")));

@@ -3,6 +3,7 @@
 #include "gaugeprobe.h"
 #include "positiongauge.h"
 
+#include <QScreen>
 #include <QtTest>
 
 #include <algorithm>
@@ -47,6 +48,36 @@ int inStatusBand(const QImage &image, bool (*match)(const QColor &))
             n += match(image.pixelColor(x, y)) ? 1 : 0;
     return n;
 }
+
+// Takes the shown gauge to v and lets it repaint what the change moved; returns how far (in
+// colour levels) the window then is from a whole repaint. Antialiased edges cut by the edge of
+// the repainted part come out a level or three apart; anything left unrepainted is far more.
+template <typename Gauge>
+int repaintDifference(GaugeProbe<Gauge> &probe, double v)
+{
+    probe.gauge->setValue(v);
+    QCoreApplication::processEvents();
+    const auto shown = [&probe] {
+        return probe.host.screen()
+            ->grabWindow(probe.host.winId())
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
+    };
+    const QImage changed = shown();
+    probe.gauge->repaint();
+    const QImage whole = shown();
+    int most = 0;
+    for (int y = 0; y < whole.height(); ++y) {
+        const auto *a = reinterpret_cast<const QRgb *>(changed.constScanLine(y));
+        const auto *b = reinterpret_cast<const QRgb *>(whole.constScanLine(y));
+        for (int x = 0; x < whole.width(); ++x)
+            most = std::max({most, qAbs(qRed(a[x]) - qRed(b[x])), qAbs(qGreen(a[x]) - qGreen(b[x])),
+                             qAbs(qBlue(a[x]) - qBlue(b[x]))});
+    }
+    return most;
+}
+
+constexpr int edgeLevels = 4;
 
 bool sameValues(const QVector<double> &actual, const QVector<double> &expected)
 {
@@ -104,27 +135,34 @@ void TestCircularGauge::scale()
 void TestCircularGauge::needleFollowsValue_data()
 {
     QTest::addColumn<bool>("acceleration");
+    QTest::addColumn<double>("from"); // the value shown before
     QTest::addColumn<double>("value");
     QTest::addColumn<double>("needleAngle");
     QTest::addColumn<double>("emptyAngle");
 
-    QTest::newRow("0 points up") << false << 0.0 << 180.0 << 90.0;
+    QTest::newRow("0 points up") << false << 20.0 << 0.0 << 180.0 << 90.0;
     // Not clamped: past the end the needle turns into the bottom gap.
-    QTest::newRow("60 in the gap") << false << 60.0 << 354.0 << 325.0;
+    QTest::newRow("60 in the gap") << false << -30.0 << 60.0 << 354.0 << 325.0;
     // The acceleration dial has its gap at 3 o'clock.
-    QTest::newRow("accel +1.5") << true << 1.5 << 225.0 << 315.0;
+    QTest::newRow("accel +1.5") << true << -1.0 << 1.5 << 225.0 << 315.0;
+    // Noise: the needle moves a little, the text stays.
+    QTest::newRow("accel noise") << true << 0.012 << 0.018 << 91.6 << 180.0;
 }
 
 void TestCircularGauge::needleFollowsValue()
 {
     QFETCH(bool, acceleration);
+    QFETCH(double, from);
     QFETCH(double, value);
     QFETCH(double, needleAngle);
     QFETCH(double, emptyAngle);
 
     GaugeProbe<CircularGauge> probe(QSize(600, 600),
                                     acceleration ? new AccelerationGauge : new CircularGauge);
-    probe.gauge->setValue(value);
+    probe.host.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&probe.host));
+    QVERIFY(repaintDifference(probe, from) <= edgeLevels);
+    QVERIFY(repaintDifference(probe, value) <= edgeLevels);
     // At radius 140 the needle is about 13 px wide; sample both halves.
     for (double across : {-3.0, 3.0}) {
         QVERIFY(isRedNeedle(probe.pixel(needleAngle, 140, across)));
@@ -214,7 +252,10 @@ void TestCircularGauge::positionLimits()
     GaugeProbe<PositionGauge> probe;
     probe.gauge->setNegLimit(negLimit);
     probe.gauge->setPosLimit(posLimit);
-    probe.gauge->setValue(value);
+    probe.host.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&probe.host));
+    QVERIFY(repaintDifference(probe, 10) <= edgeLevels); // mid-stroke, off both limits
+    QVERIFY(repaintDifference(probe, value) <= edgeLevels);
     const QImage image = probe.image();
     // Red arcs over 0 to the negative limit and the positive limit to the end, just outside
     // the ticks; sampled half-way between two minor ticks.
