@@ -300,9 +300,3 @@ void RemoteDevice::discardStaleInput()
         }
     }
 }
-
-QJsonObject RemoteDevice::parseReply(const QByteArray &bytes) const
-{
-    return m_transport == &m_serialPort ? ReplyFramer::parseSerial(bytes)
-                                        : ReplyFramer::parseNetwork(bytes);
-}

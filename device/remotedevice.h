@@ -99,7 +99,6 @@ private slots:
 private:
     QIODevice *openSerial(const QString &portName);
     QIODevice *openNetwork(const QString &host);
-    QJsonObject parseReply(const QByteArray &bytes) const;
 
     bool isLinkUsable() const;
     QByteArray commandLine(const QString &path, const QString &value) const;
