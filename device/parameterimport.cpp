@@ -4,6 +4,7 @@
 #include "remotedevice.h"
 
 #include <QHash>
+#include <QIODevice>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonParseError>
@@ -74,10 +75,11 @@ bool hasControlCharacter(const QString &text)
 }
 
 // A key becomes one step of a command path: only what would change the meaning of the line
-// is refused, so whatever a device may hold (dots, letters of any script) loads again.
+// is refused, so whatever a device may hold (dots, letters of any script) loads again. A step
+// of dots alone could name a place outside the record's tree.
 bool isKeyValid(const QString &key)
 {
-    if (key.isEmpty())
+    if (key.isEmpty() || QString(key).remove(QLatin1Char('.')).isEmpty())
         return false;
     for (const QChar c : key) {
         if (c.category() == QChar::Other_Control || c.isSpace() || c == QLatin1Char('=')
@@ -139,6 +141,21 @@ ParameterImport::Plan ParameterImport::plan(const QByteArray &text, bool needsHb
     return plan;
 }
 
+ParameterImport::Plan ParameterImport::plan(QIODevice *file, bool needsHbn)
+{
+    // Piece by piece, so that a small file costs no buffer of the bound's size, up to one byte
+    // beyond the bound, which tells an oversized file from one that just fits.
+    constexpr int pieceBytes = 64 * 1024;
+    QByteArray text;
+    while (text.size() <= fileLimitBytes && !file->atEnd()) {
+        const QByteArray piece = file->read(qMin(pieceBytes, fileLimitBytes + 1 - text.size()));
+        if (piece.isEmpty())
+            break;
+        text += piece;
+    }
+    return plan(text, needsHbn);
+}
+
 bool ParameterImport::addRecord(const QJsonObject &root, const QString &record)
 {
     const QJsonValue value = root.value(record);
@@ -167,7 +184,7 @@ bool ParameterImport::addMember(const QString &prefix, const QString &key, const
 {
     if (!isKeyValid(key))
         return reject(QStringLiteral("bad key \"%1\"").arg(key));
-    // A bare path would be a query, not a setting.
+    // A bare path would be a query, not a setting: nothing to send.
     if (value.isNull())
         return true;
     if (!hasKind(value, expectedKind(prefix, key)))
@@ -178,6 +195,10 @@ bool ParameterImport::addMember(const QString &prefix, const QString &key, const
     if (!isNestedValueValid(value, depth + 1))
         return reject(QStringLiteral("bad value for \"%1\"").arg(key));
     const QString text = RemoteDevice::formatValue(value);
+    // Empty text would go out as a bare path too, on a key such as "weighPayload" an action;
+    // white space alone would leave a "=" with nothing after it. Neither sets anything.
+    if (text.trimmed().isEmpty())
+        return true;
     if (path.toUtf8().size() + 1 + text.toUtf8().size() > lineLimitBytes)
         return reject(
             QStringLiteral("command line for \"%1\" over %2 bytes").arg(key).arg(lineLimitBytes));

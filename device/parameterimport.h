@@ -5,6 +5,8 @@
 #include <QString>
 #include <QVector>
 
+class QIODevice;
+
 // Turns a parameter document into the command lines that replay it into a device, in the order
 // they are to be sent, or into a rejection with its reason. Nothing here touches a device: a
 // document is settled whole before the first line goes out, so a bad one sets nothing.
@@ -34,6 +36,9 @@ public:
 
     // `needsHbn`: the device is an HBN unit, so the document must also carry an "hbn" record.
     static Plan plan(const QByteArray &text, bool needsHbn);
+    // The same for an open file, read no further than one byte beyond the bound: a file of any
+    // size is refused without being read whole.
+    static Plan plan(QIODevice *file, bool needsHbn);
 
 private:
     explicit ParameterImport(Plan *plan)

@@ -171,7 +171,7 @@ QJsonValue RemoteDevice::sendCommand(const QString &path, const QString &value)
     if (!isLinkUsable())
         return QJsonValue(QJsonValue::Null);
 
-    const QByteArray line = commandLine(path, value);
+    const QByteArray line = commandLine(path, value, m_transport == &m_serialPort);
     for (int attempt = 0; attempt < attemptsPerExchange; ++attempt) {
         if (!isLinkUsable())
             return QJsonValue(QJsonValue::Null);
@@ -183,14 +183,14 @@ QJsonValue RemoteDevice::sendCommand(const QString &path, const QString &value)
     return QJsonValue(QJsonValue::Null);
 }
 
-QByteArray RemoteDevice::commandLine(const QString &path, const QString &value) const
+QByteArray RemoteDevice::commandLine(const QString &path, const QString &value, bool serial)
 {
     QString line = path;
     if (!value.isEmpty()) {
         // All white space goes: ends trimmed, inner runs removed.
         line += QLatin1Char('=') + value.simplified().remove(QLatin1Char(' '));
     }
-    if (m_transport == &m_serialPort)
+    if (serial)
         line += QLatin1String("\r\n");
     return line.toUtf8();
 }

@@ -29,6 +29,9 @@ public:
     // One command, one reply: returns the reply's value for `path`, or Null without a reply.
     QJsonValue sendCommand(const QString &path, const QString &value = QString());
 
+    // The bytes that go out for one command: white space removed from the value, and on the
+    // serial line the CR LF that ends it.
+    static QByteArray commandLine(const QString &path, const QString &value, bool serial);
     static QString formatNumber(double value);
     static QString formatValue(const QJsonValue &value);
 
@@ -101,7 +104,6 @@ private:
     QIODevice *openNetwork(const QString &host);
 
     bool isLinkUsable() const;
-    QByteArray commandLine(const QString &path, const QString &value) const;
     std::optional<QJsonValue> exchangeAttempt(const QByteArray &line, const QString &path);
     std::optional<QJsonValue> takeSerialReply(const QString &path, const QDeadlineTimer &deadline);
     std::optional<QJsonValue> takeDatagramReply(const QString &path,

@@ -68,9 +68,7 @@ bool RemoteDevice::saveParameters(QIODevice *file)
 
 bool RemoteDevice::loadParameters(QIODevice *file)
 {
-    // One byte beyond the bound tells an oversized file from one that just fits.
-    const ParameterImport::Plan plan =
-        ParameterImport::plan(file->read(ParameterImport::fileLimitBytes + 1), hasDio());
+    const ParameterImport::Plan plan = ParameterImport::plan(file, hasDio());
     if (!plan.isAccepted()) {
         qCDebug(lcDevice).noquote() << "Parameter file rejected: " + plan.rejection;
         return false;

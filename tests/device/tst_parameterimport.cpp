@@ -53,20 +53,17 @@ void TestParameterImport::plan_data()
     row("dotted key", R"({"vkt": {"fw.version": "2.1"}})", false, {{"/vkt/fw.version", "2.1"}});
     row("non-ASCII letters in a key", "{\"vkt\": {\"gr\xc3\xb6\xc3\x9f\x65\": 1}}", false,
         {{QString::fromUtf8("/vkt/gr\xc3\xb6\xc3\x9f\x65"), "1"}});
-    row("CR LF in a key", R"({"vkt": {"a\r\nflashfirmware": 1}})", false);
-    row("space in a key", R"({"vkt": {"a b": 1}})", false);
-    row("equals sign in a key", R"({"vkt": {"a=b": 1}})", false);
-    row("slash in a key", R"({"vkt": {"../flashfirmware": 1}})", false);
     row("empty key", R"({"vkt": {"": 1}})", false);
+    row("dots alone as a key", R"({"vkt": {"..": {"saveConfig": 1}}})", false);
     row("bad key in the hbn record", R"({"vkt": {"a": 1}, "hbn": {"net": {"x\n": 1}}})", true);
-    row("CR LF in a value", R"({"vkt": {"a": "1\r\nflashfirmware"}})", false);
     row("control character inside an array", R"({"vkt": {"a": [1, ["x\u0000"]]}})", false);
-    // A bare path would be a query.
+    // A bare path would be a query, or an action.
     row("null member not sent", R"({"vkt": {"a": null, "b": 2}})", false, {{"/vkt/b", "2"}});
+    row("blank text not sent", R"({"vkt": {"weighPayload": "", "forceMode": "  ", "b": 2}})", false,
+        {{"/vkt/b", "2"}});
     // Known keys take their own JSON type; integers also true and false.
     row("integer key as true", R"({"vkt": {"softTouchEnabled": true}})", false,
         {{"/vkt/softTouchEnabled", "1"}});
-    row("number key as a string", R"({"vkt": {"initialForce": "10"}})", false);
     row("integer key as a string", R"({"vkt": {"initialWeigh": "1"}})", false);
     row("number key as true", R"({"vkt": {"payloadWeight": true}})", false);
     row("net not an object", R"({"vkt": {"net": "dhcp"}})", false);
@@ -112,7 +109,10 @@ void TestParameterImport::bounds()
 {
     QFETCH(QByteArray, json);
     QFETCH(bool, accepted);
-    const ParameterImport::Plan plan = ParameterImport::plan(json, false);
+    // Read as a parameter file is read, so that the bounded read meets the file bound too.
+    QBuffer file(&json);
+    QVERIFY(file.open(QIODevice::ReadOnly | QIODevice::Text));
+    const ParameterImport::Plan plan = ParameterImport::plan(&file, false);
     QCOMPARE(plan.isAccepted(), accepted);
     QCOMPARE(plan.commands.isEmpty(), !accepted);
 }

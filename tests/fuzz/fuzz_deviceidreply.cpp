@@ -6,33 +6,20 @@
 #include "replyframer.h"
 
 #include <QJsonDocument>
-#include <QJsonObject>
 
 namespace {
-
-QByteArray compact(const QJsonObject &object)
-{
-    return QJsonDocument(object).toJson(QJsonDocument::Compact);
-}
-
-// Compared with what JSON itself reads back from an object's text: Qt's writer may move a number
-// beyond 2^63 by one unit in the last place, which is no matter of the parser.
-QJsonObject readBack(const QJsonObject &object)
-{
-    return QJsonDocument::fromJson(compact(object)).object();
-}
 
 // The two ways a device sends its identity, and a bare object, must each give it back whole.
 void requireWrappedComesBack(const QJsonObject &identity)
 {
-    const QJsonObject expected = readBack(identity);
+    const QJsonObject expected = fuzz::readBack(identity);
     const QJsonObject envelope{
         {RecordKey::replyData, QJsonObject{{DevicePath::deviceId, identity}}}};
-    fuzz::require(DeviceDiscover::parseDeviceIdReply(compact(envelope)) == expected,
+    fuzz::require(DeviceDiscover::parseDeviceIdReply(fuzz::compact(envelope)) == expected,
                   "an identity in the network envelope comes back");
     if (identity.contains(RecordKey::replyData))
         return; // a bare root with "data" is an envelope, not an identity
-    const QByteArray text = compact(identity);
+    const QByteArray text = fuzz::compact(identity);
     fuzz::require(DeviceDiscover::parseDeviceIdReply(DevicePath::deviceId.toLatin1() + "\r\n" + text
                                                      + ReplyFramer::prompt)
                       == expected,
@@ -43,15 +30,8 @@ void requireWrappedComesBack(const QJsonObject &identity)
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***)
+void fuzz::checkInput(const QByteArray &bytes)
 {
-    fuzz::prepare();
-    return 0;
-}
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
-{
-    const QByteArray bytes = fuzz::bytes(data, size);
     const QJsonObject reply = DeviceDiscover::parseDeviceIdReply(bytes);
     requireWrappedComesBack(reply);
 
@@ -66,5 +46,4 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     }
     if (document.isObject())
         requireWrappedComesBack(document.object());
-    return 0;
 }

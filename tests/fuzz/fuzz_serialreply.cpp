@@ -46,15 +46,8 @@ void checkFramedAnswer(const QByteArray &answer)
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***)
+void fuzz::checkInput(const QByteArray &bytes)
 {
-    fuzz::prepare();
-    return 0;
-}
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
-{
-    const QByteArray bytes = fuzz::bytes(data, size);
     const QJsonObject reply = ReplyFramer::parseSerial(bytes);
     if (!bytes.contains(ReplyFramer::prompt)) {
         fuzz::require(reply.isEmpty(), "no reply before the prompt has arrived");
@@ -64,5 +57,4 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
                       "the key is one echoed word without its value");
     }
     checkFramedAnswer(bytes);
-    return 0;
 }

@@ -45,15 +45,8 @@ void applySteps(std::string &screen, const QVector<TerminalDecoder::Edit> &edits
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int *, char ***)
+void fuzz::checkInput(const QByteArray &bytes)
 {
-    fuzz::prepare();
-    return 0;
-}
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
-{
-    const QByteArray bytes = fuzz::bytes(data, size);
     // Earlier output on screen, so that backspaces at the start of a chunk have text to take back.
     const std::string earlier = "earlier\toutput\n>>";
 
@@ -68,10 +61,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     fuzz::require(screen == expected, "the steps show what the bytes type");
 
     // The device's output reaches the console in chunks of any size.
-    const int split = size == 0 ? 0 : int(data[0] % (size + 1));
+    const int split =
+        bytes.isEmpty() ? 0 : static_cast<unsigned char>(bytes.at(0)) % (bytes.size() + 1);
     std::string chunked = earlier;
     applySteps(chunked, TerminalDecoder::decode(bytes.left(split)));
     applySteps(chunked, TerminalDecoder::decode(bytes.mid(split)));
     fuzz::require(chunked == expected, "output split into two chunks shows the same");
-    return 0;
 }

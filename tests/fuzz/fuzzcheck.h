@@ -1,29 +1,19 @@
 #pragma once
 
 #include <QByteArray>
-#include <QLoggingCategory>
-#include <QTextCodec>
+#include <QJsonDocument>
+#include <QJsonObject>
 
-#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 
-// What every fuzz program shares: the same conditions on every machine, and a broken property
-// reported as a crash, so libFuzzer keeps the input that broke it.
+// What every fuzz program shares. fuzzmain.cpp sets the same conditions on every machine and
+// hands each input to the program's checkInput; a broken property is reported as a crash, so
+// libFuzzer keeps the input that broke it.
 namespace fuzz {
 
-// Debug lines for every rejected input would cost more than the parsing; a fixed locale
-// encoding makes a finding reproducible whatever LANG the run had.
-inline void prepare()
-{
-    QLoggingCategory::setFilterRules(QStringLiteral("*.debug=false"));
-    QTextCodec::setCodecForLocale(QTextCodec::codecForName("UTF-8"));
-}
-
-inline QByteArray bytes(const std::uint8_t *data, std::size_t size)
-{
-    return QByteArray(reinterpret_cast<const char *>(data), int(size));
-}
+// Each program's properties, checked on one input.
+void checkInput(const QByteArray &bytes);
 
 inline void require(bool holds, const char *property)
 {
@@ -31,6 +21,18 @@ inline void require(bool holds, const char *property)
         return;
     std::fprintf(stderr, "property broken: %s\n", property);
     std::abort();
+}
+
+inline QByteArray compact(const QJsonObject &object)
+{
+    return QJsonDocument(object).toJson(QJsonDocument::Compact);
+}
+
+// What JSON itself reads back from an object's text, to compare with: Qt's writer may move a
+// number beyond 2^63 by one unit in the last place, which is no matter of the code under test.
+inline QJsonObject readBack(const QJsonObject &object)
+{
+    return QJsonDocument::fromJson(compact(object)).object();
 }
 
 } // namespace fuzz
