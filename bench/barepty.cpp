@@ -4,6 +4,7 @@
 // The last reply is written to CAPTURE_FILE, for the parse benchmark to frame.
 
 #include "benchstats.h"
+#include "floorparse.h"
 
 #include <fcntl.h>
 #include <termios.h>
@@ -62,6 +63,12 @@ int main(int argc, char *argv[])
             }
             reply.append(chunk, size);
         }
+        // The answer stands between the echoed line and the prompt.
+        const size_t answer = reply.find("\r\n") + 2;
+        if (!bench::floorParse(reply.data() + answer, reply.rfind(prompt) - answer)) {
+            std::fprintf(stderr, "answer is no JSON object\n");
+            return 1;
+        }
         if (i >= warmUpExchanges)
             samples.push_back(bench::microsecondsSince(start));
     }
@@ -69,6 +76,6 @@ int main(int argc, char *argv[])
 
     if (argc > 3)
         std::ofstream(argv[3], std::ios::binary).write(reply.data(), reply.size());
-    bench::printResult("bare pty client", samples);
+    bench::printResult(("bare pty client" + std::string(bench::floorSuffix)).c_str(), samples);
     return 0;
 }

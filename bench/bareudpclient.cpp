@@ -3,6 +3,7 @@
 // The last reply is written to CAPTURE_FILE, for the bare responder to answer with.
 
 #include "benchstats.h"
+#include "floorparse.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -61,6 +62,10 @@ int main(int argc, char *argv[])
         replySize = recv(fd, reply, sizeof reply, 0);
         if (replySize < 0)
             return fail("recv");
+        if (!bench::floorParse(reply, size_t(replySize))) {
+            std::fprintf(stderr, "reply is no JSON object\n");
+            return 1;
+        }
         if (i >= warmUpExchanges)
             samples.push_back(bench::microsecondsSince(start));
     }
@@ -68,6 +73,6 @@ int main(int argc, char *argv[])
 
     if (argc > 5)
         std::ofstream(argv[5], std::ios::binary).write(reply, replySize);
-    bench::printResult("bare UDP client", samples);
+    bench::printResult(("bare UDP client" + std::string(bench::floorSuffix)).c_str(), samples);
     return 0;
 }

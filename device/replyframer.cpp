@@ -2,48 +2,106 @@
 
 #include "devicelog.h"
 
+#include <QByteArrayMatcher>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonParseError>
 #include <QString>
 
+#include <algorithm>
+
 const QByteArray ReplyFramer::prompt = QByteArrayLiteral("\r\n>>");
 
-QJsonObject ReplyFramer::parseSerial(const QByteArray &bytes)
-{
-    if (!bytes.contains(prompt))
-        return {};
+namespace {
 
-    const QString text = QString::fromLocal8Bit(bytes);
+int indexOfPrompt(const QByteArray &bytes)
+{
+    static const QByteArrayMatcher matcher(ReplyFramer::prompt);
+    return matcher.indexIn(bytes);
+}
+
+bool isAscii(const QByteArray &bytes)
+{
+    return std::all_of(bytes.cbegin(), bytes.cend(), [](char c) { return uchar(c) < 0x80; });
+}
+
+// The same framing reads either the locale's text or, for ASCII, the bytes themselves.
+bool isSpace(QChar c)
+{
+    return c.isSpace();
+}
+
+bool isSpace(char c)
+{
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+QString toText(const QString &text)
+{
+    return text;
+}
+
+QString toText(const QByteArray &ascii)
+{
+    return QString::fromLatin1(ascii);
+}
+
+QByteArray bracketed(const QString &rest)
+{
+    return (QLatin1String("[ ") + rest + QLatin1String(" ]")).toUtf8();
+}
+
+QByteArray bracketed(const QByteArray &rest)
+{
+    return "[ " + rest + " ]";
+}
+
+template <typename Text>
+QJsonObject frameReply(const Text &text, const Text &promptText)
+{
     int wordStart = 0;
-    while (wordStart < text.size() && text.at(wordStart).isSpace())
+    while (wordStart < text.size() && isSpace(text.at(wordStart)))
         ++wordStart;
     int wordEnd = wordStart;
-    while (wordEnd < text.size() && !text.at(wordEnd).isSpace())
+    while (wordEnd < text.size() && !isSpace(text.at(wordEnd)))
         ++wordEnd;
 
-    const QString key = text.mid(wordStart, wordEnd - wordStart).section(QLatin1Char('='), 0, 0);
-    QString rest = text.mid(wordEnd);
-    rest.remove(QString::fromLatin1(prompt));
+    const Text word = text.mid(wordStart, wordEnd - wordStart);
+    const int equals = word.indexOf('=');
+    const Text key = equals < 0 ? word : word.left(equals);
+    Text rest = text.mid(wordEnd);
+    rest.replace(promptText, Text());
 
     QJsonValue value;
     QJsonParseError error;
-    const QJsonDocument document =
-        QJsonDocument::fromJson(QStringLiteral("[ %1 ]").arg(rest).toUtf8(), &error);
+    const QJsonDocument document = QJsonDocument::fromJson(bracketed(rest), &error);
     if (error.error == QJsonParseError::NoError) {
         // A complete reply without an answer still ends the wait: an Undefined value would
         // drop the key and leave the object empty, as if more bytes were due.
         const QJsonArray array = document.array();
         value = array.isEmpty() ? QJsonValue(QJsonValue::Null) : array.first();
     } else {
-        value = rest;
+        value = toText(rest);
     }
-    return QJsonObject{{key, value}};
+    return QJsonObject{{toText(key), value}};
+}
+
+} // namespace
+
+QJsonObject ReplyFramer::parseSerial(const QByteArray &bytes)
+{
+    if (indexOfPrompt(bytes) < 0)
+        return {};
+    // Device replies are ASCII, which reads the same in every locale encoding: those are framed
+    // on the bytes, without the round trip through text that costs as much as the JSON parse.
+    if (isAscii(bytes))
+        return frameReply(bytes, prompt);
+    return frameReply(QString::fromLocal8Bit(bytes), QString::fromLatin1(prompt));
 }
 
 QJsonObject ReplyFramer::takeSerialFrame(QByteArray *buffer)
 {
-    const int promptAt = buffer->indexOf(prompt);
+    const int promptAt = indexOfPrompt(*buffer);
     if (promptAt < 0)
         return {};
     const int frameEnd = promptAt + prompt.size();

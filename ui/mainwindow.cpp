@@ -4,6 +4,7 @@
 #include "consolewindow.h"
 #include "devicechooser.h"
 #include "devicevocabulary.h"
+#include "pictureiconengine.h"
 #include "uilog.h"
 
 #include <QFile>
@@ -50,11 +51,14 @@ MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
 {
     setupUi(this);
-    // The window icon and the title's picture are one image of 512 x 512, decoded once and
-    // taken into a pixmap in place: each further copy would hold another megabyte.
-    const QPixmap picture = QPixmap::fromImage(QImage(QStringLiteral(":/vktdash.png")));
-    setWindowIcon(QIcon(picture));
-    iconLabel->setPixmap(picture);
+    // The picture is 512 x 512, a megabyte decoded, and shown nowhere at that size: the window
+    // system takes the window icon once, decoded for it then, and the title shows the picture
+    // within 50 x 50, scaled down once here as the label would scale it.
+    const QString pictureFile = QStringLiteral(":/vktdash.png");
+    setWindowIcon(QIcon(new PictureIconEngine(pictureFile)));
+    const QSize shownSize = iconLabel->maximumSize() * devicePixelRatioF();
+    iconLabel->setPixmap(QPixmap::fromImage(
+        QImage(pictureFile).scaled(shownSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
 
     QPalette ground = palette();
     ground.setBrush(QPalette::All, QPalette::Window, QBrush(QColor("#222")));

@@ -51,6 +51,13 @@ void TestReplyFramer::parse_data()
         R"({"/vkt/deviceId": null})");
     row(true, "every prompt is removed, wherever it stands", "/a\r\n1\r\n>>2\r\n>>",
         R"({"/a": 12})");
+    // Anything beyond ASCII is read as the locale's text (UTF-8 here), its white space too.
+    row(true, "text answer beyond ASCII", "/vkt/deviceName\r\n\"Zelle \xC3\xA4\"\r\n>>",
+        R"({"/vkt/deviceName": "Zelle \u00e4"})");
+    row(true, "no-break space ends the echo", "/vkt/deviceName\xC2\xA0\"Zelle 3\"\r\n>>",
+        R"({"/vkt/deviceName": "\u00a0\"Zelle 3\""})");
+    row(true, "error text beyond ASCII", "/nope\r\nFehler: \xC3\xA4\r\n>>",
+        R"({"/nope": "\r\nFehler: \u00e4"})");
     row(false, "datagram worked example", R"({"data": {"/vkt/maxForce": 250}})",
         R"({"/vkt/maxForce": 250})");
     row(false, "another path is still a reply", R"({"data": {"/other": 1}})", R"({"/other": 1})");

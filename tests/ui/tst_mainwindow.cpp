@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
@@ -50,6 +51,7 @@ private slots:
     void operatorActionsReachDevice();
     void arrowKeysOnRelease_data();
     void arrowKeysOnRelease();
+    void programPicture();
 };
 
 void TestMainWindow::startup_data()
@@ -376,6 +378,37 @@ void TestMainWindow::arrowKeysOnRelease()
     QCOMPARE(seen.size(), commands.size());
     for (int i = 0; i < seen.size(); ++i)
         QVERIFY(qFuzzyCompare(seen[i], commands[i]));
+}
+
+// The picture is not kept decoded at 512 px, and shows exactly as the full picture would: in
+// the title, scaled by the label; as the window icon, whole or fitted into a smaller size.
+void TestMainWindow::programPicture()
+{
+    const QImage full(QStringLiteral(":/vktdash.png"));
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    QLabel fromFullPicture;
+    fromFullPicture.setScaledContents(true);
+    fromFullPicture.setContentsMargins(window.iconLabel->contentsMargins());
+    fromFullPicture.setPixmap(QPixmap::fromImage(full));
+    fromFullPicture.resize(window.iconLabel->size());
+    const auto drawn = [](QLabel *label) {
+        QImage image(label->size(), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        label->render(&image, QPoint(), QRegion(), QWidget::RenderFlags()); // no background
+        return image;
+    };
+    QCOMPARE(drawn(window.iconLabel), drawn(&fromFullPicture));
+
+    const QIcon icon = window.windowIcon();
+    const QIcon fromFullPixmap(QPixmap::fromImage(full));
+    QCOMPARE(icon.availableSizes(), fromFullPixmap.availableSizes());
+    for (const QSize size : {full.size(), QSize(1024, 1024), QSize(64, 32), QSize(16, 16)}) {
+        QCOMPARE(icon.actualSize(size), fromFullPixmap.actualSize(size));
+        QCOMPARE(icon.pixmap(size).toImage(), fromFullPixmap.pixmap(size).toImage());
+    }
 }
 
 // The connection button and a start without an address open the connect dialog, which

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QIconEngine>
+#include <QSize>
+#include <QString>
+
+// An icon drawn from one picture file, decoded at the size asked for each time and never kept.
+// A window system takes a window's icon once, when the window is made; a 512 px picture kept
+// decoded for it would hold a megabyte for the rest of the program's life. Every mode and state
+// shows the same picture.
+class PictureIconEngine : public QIconEngine
+{
+public:
+    explicit PictureIconEngine(const QString &fileName);
+
+    void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override;
+    QSize actualSize(const QSize &size, QIcon::Mode mode, QIcon::State state) override;
+    QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override;
+    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) const override;
+    QIconEngine *clone() const override;
+
+private:
+    QString m_fileName;
+    QSize m_pictureSize;
+};
