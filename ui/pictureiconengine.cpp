@@ -7,8 +7,7 @@
 PictureIconEngine::PictureIconEngine(const QString &fileName)
     : m_fileName(fileName)
     , m_pictureSize(QImageReader(fileName).size())
-{
-}
+{}
 
 void PictureIconEngine::paint(QPainter *painter, const QRect &rect, QIcon::Mode mode,
                               QIcon::State state)
