@@ -10,9 +10,12 @@
 #include <QDialogButtonBox>
 #include <QElapsedTimer>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QtTest>
+
+#include <csignal>
 
 namespace {
 
@@ -187,6 +190,8 @@ void TestConsoleWindow::closesWhenTheLineGoes_data()
     QTest::newRow("serial link disconnects") << Link::Transport::Serial << "disconnect";
     QTest::newRow("network link disconnects") << Link::Transport::Network << "disconnect";
     QTest::newRow("device drops the TCP connection") << Link::Transport::Network << "drop";
+    // The device's process frozen: its connections stay open, nothing answers on them.
+    QTest::newRow("device stops answering, TCP left open") << Link::Transport::Network << "freeze";
 }
 
 void TestConsoleWindow::closesWhenTheLineGoes()
@@ -198,11 +203,20 @@ void TestConsoleWindow::closesWhenTheLineGoes()
     ConsoleWindow window(&link.device);
     window.show();
     QTRY_VERIFY(screenOf(window)->toPlainText().endsWith(prompt));
+    const qint64 simPid = link.sim.process().processId();
+    const auto thaw = qScopeGuard([&] { ::kill(pid_t(simPid), SIGCONT); });
+    QElapsedTimer gone;
+    gone.start();
     if (what == "drop")
         QVERIFY(link.sim.control("terminal drop"));
+    else if (what == "freeze")
+        QCOMPARE(::kill(pid_t(simPid), SIGSTOP), 0);
     else
         link.device.disconnectDevice();
-    QTRY_VERIFY(!window.isVisible());
+    // The polls notice a frozen device: three silent attempts of a second each, after at most
+    // one poll period.
+    QTRY_VERIFY_WITH_TIMEOUT(!window.isVisible(), 10000);
+    QVERIFY2(gone.elapsed() < 4500, qPrintable(QString::number(gone.elapsed())));
     QCOMPARE(window.result(), int(QDialog::Rejected));
     QCOMPARE(link.device.isConnected(), what == "drop");
 }
