@@ -26,16 +26,6 @@ bool isAscii(const QByteArray &bytes)
 }
 
 // The same framing reads either the locale's text or, for ASCII, the bytes themselves.
-bool isSpace(QChar c)
-{
-    return c.isSpace();
-}
-
-bool isSpace(char c)
-{
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
-
 QString toText(const QString &text)
 {
     return text;
@@ -60,10 +50,10 @@ template <typename Text>
 QJsonObject frameReply(const Text &text, const Text &promptText)
 {
     int wordStart = 0;
-    while (wordStart < text.size() && isSpace(text.at(wordStart)))
+    while (wordStart < text.size() && QChar(text.at(wordStart)).isSpace())
         ++wordStart;
     int wordEnd = wordStart;
-    while (wordEnd < text.size() && !isSpace(text.at(wordEnd)))
+    while (wordEnd < text.size() && !QChar(text.at(wordEnd)).isSpace())
         ++wordEnd;
 
     const Text word = text.mid(wordStart, wordEnd - wordStart);
@@ -86,17 +76,23 @@ QJsonObject frameReply(const Text &text, const Text &promptText)
     return QJsonObject{{toText(key), value}};
 }
 
+// A frame known to hold the prompt. Device replies are ASCII, which reads the same in every
+// locale encoding: those are framed on the bytes, without the round trip through text that
+// costs as much as the JSON parse.
+QJsonObject framePrompted(const QByteArray &bytes)
+{
+    if (isAscii(bytes))
+        return frameReply(bytes, ReplyFramer::prompt);
+    return frameReply(QString::fromLocal8Bit(bytes), QString::fromLatin1(ReplyFramer::prompt));
+}
+
 } // namespace
 
 QJsonObject ReplyFramer::parseSerial(const QByteArray &bytes)
 {
     if (indexOfPrompt(bytes) < 0)
         return {};
-    // Device replies are ASCII, which reads the same in every locale encoding: those are framed
-    // on the bytes, without the round trip through text that costs as much as the JSON parse.
-    if (isAscii(bytes))
-        return frameReply(bytes, prompt);
-    return frameReply(QString::fromLocal8Bit(bytes), QString::fromLatin1(prompt));
+    return framePrompted(bytes);
 }
 
 QJsonObject ReplyFramer::takeSerialFrame(QByteArray *buffer)
@@ -105,7 +101,7 @@ QJsonObject ReplyFramer::takeSerialFrame(QByteArray *buffer)
     if (promptAt < 0)
         return {};
     const int frameEnd = promptAt + prompt.size();
-    const QJsonObject reply = parseSerial(buffer->left(frameEnd));
+    const QJsonObject reply = framePrompted(buffer->left(frameEnd));
     buffer->remove(0, frameEnd);
     return reply;
 }

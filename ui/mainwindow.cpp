@@ -51,14 +51,16 @@ MainWindow::MainWindow(QWidget *parent)
     : QMainWindow(parent)
 {
     setupUi(this);
-    // The picture is 512 x 512, a megabyte decoded, and shown nowhere at that size: the window
-    // system takes the window icon once, decoded for it then, and the title shows the picture
-    // within 50 x 50, scaled down once here as the label would scale it.
+    // The picture is 512 x 512, a megabyte decoded, and shown nowhere at that size: the title
+    // shows it within 50 x 50, scaled down once here as the label would scale it, and the window
+    // system takes the window icon once, when the window is made; the decoded picture is kept
+    // for that and let go then.
     const QString pictureFile = QStringLiteral(":/vktdash.png");
-    setWindowIcon(QIcon(new PictureIconEngine(pictureFile)));
+    const QImage picture(pictureFile);
     const QSize shownSize = iconLabel->maximumSize() * devicePixelRatioF();
     iconLabel->setPixmap(QPixmap::fromImage(
-        QImage(pictureFile).scaled(shownSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
+        picture.scaled(shownSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
+    setWindowIcon(QIcon(new PictureIconEngine(pictureFile, picture)));
 
     QPalette ground = palette();
     ground.setBrush(QPalette::All, QPalette::Window, QBrush(QColor("#222")));

@@ -4,9 +4,12 @@
 #include <QPainter>
 #include <QPixmap>
 
-PictureIconEngine::PictureIconEngine(const QString &fileName)
+#include <utility>
+
+PictureIconEngine::PictureIconEngine(const QString &fileName, const QImage &decoded)
     : m_fileName(fileName)
-    , m_pictureSize(QImageReader(fileName).size())
+    , m_decoded(decoded)
+    , m_pictureSize(decoded.isNull() ? QImageReader(fileName).size() : decoded.size())
 {}
 
 void PictureIconEngine::paint(QPainter *painter, const QRect &rect, QIcon::Mode mode,
@@ -27,7 +30,9 @@ QSize PictureIconEngine::actualSize(const QSize &size, QIcon::Mode, QIcon::State
 // premultiplied form.
 QPixmap PictureIconEngine::pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state)
 {
-    const QPixmap picture = QPixmap::fromImage(QImageReader(m_fileName).read());
+    const QImage decoded = std::exchange(m_decoded, QImage());
+    const QPixmap picture =
+        QPixmap::fromImage(decoded.isNull() ? QImageReader(m_fileName).read() : decoded);
     const QSize wanted = actualSize(size, mode, state);
     if (wanted == m_pictureSize)
         return picture;
