@@ -130,18 +130,6 @@ void TestExchange::stateChanges_data()
     QTest::addColumn<QByteArray>("after");
     QTest::addColumn<QStringList>("events");
 
-    QTest::newRow("first poll: every member, in table order")
-        << QByteArray("{}")
-        << QByteArray(R"({"negLimitPosition": 5, "posLimitPosition": 45, "controlMode": 1,
-                          "payloadWeight": 0, "commandPosition": 20, "commandForce": 10,
-                          "accelGravity": -0.5, "actualPosition": 2.5, "actualForce": 1.5,
-                          "metricUnits": 1, "dioValue": 589889})")
-        << QStringList{
-               "metricUnitsChanged 1",      "actualForceChanged 1.5", "actualPositionChanged 2.5",
-               "accelGravityChanged -0.5",  "commandForceChanged 10", "commandPositionChanged 20",
-               "payloadWeightChanged 0",    "controlModeChanged 1",   "posLimitPositionChanged 45",
-               "negLimitPositionChanged 5", "commandLevelChanged 1",  "commandNegChanged 64",
-               "cpuClockChanged 65536",     "posLimitChanged 524288"};
     QTest::newRow("member gone or turned into a string: 0")
         << QByteArray(R"({"actualForce": 2, "commandForce": 3})")
         << QByteArray(R"({"commandForce": "3"})")
