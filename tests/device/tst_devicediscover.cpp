@@ -99,7 +99,6 @@ private slots:
     void probeFindsSimulatedDevice();
     void probeWithoutDevice_data();
     void probeWithoutDevice();
-    void broadcastReachesResponder();
     void broadcastAnsweredByMany();
 
 private:
@@ -203,31 +202,6 @@ void TestDeviceDiscover::requirePrivateNetwork()
                          + PrivateNetwork::unavailableReason()));
 }
 
-// The real datagram, as a raw peer on 0.0.0.0:1993 sees it.
-void TestDeviceDiscover::broadcastReachesResponder()
-{
-    requirePrivateNetwork();
-    QUdpSocket responder;
-    QVERIFY(responder.bind(QHostAddress::AnyIPv4, 1993));
-    DeviceDiscover discover;
-    QSignalSpy found(&discover, &DeviceDiscover::deviceDiscovered);
-    for (int round = 0; round < 2; ++round) {
-        // A second call while the probe may still run broadcasts all the same.
-        discover.startDiscovery();
-        QVERIFY(responder.hasPendingDatagrams() || responder.waitForReadyRead(5000));
-        const QNetworkDatagram query = responder.receiveDatagram();
-        QCOMPARE(query.data(), QByteArray("/deviceId"));
-        QVERIFY(query.senderPort() != 1993);
-        responder.writeDatagram(query.makeReply(json(rawIdentity)));
-        QVERIFY(found.wait(5000));
-    }
-    QCOMPARE(found.count(), 2);
-    for (const QList<QVariant> &report : found) {
-        QCOMPARE(report[0].toJsonObject(), rawIdentity);
-        QCOMPARE(report[1].toString(), QStringLiteral("network://127.0.0.1"));
-    }
-}
-
 // Fifty devices answer at once, each after a reply that is no identity: malformed, or as long
 // as a datagram can be (an IPv4 datagram holds at most 65,507 bytes, so none is over 64 KiB).
 void TestDeviceDiscover::broadcastAnsweredByMany()
@@ -242,9 +216,16 @@ void TestDeviceDiscover::broadcastAnsweredByMany()
     QSignalSpy found(&discover, &DeviceDiscover::deviceDiscovered);
     QElapsedTimer clock;
     clock.start();
-    discover.startDiscovery();
-    QVERIFY(listener.hasPendingDatagrams() || listener.waitForReadyRead(5000));
-    const QNetworkDatagram query = listener.receiveDatagram();
+    // The real datagram, as a raw peer on 0.0.0.0:1993 sees it; a second call while the probe
+    // runs broadcasts all the same.
+    QNetworkDatagram query;
+    for (int round = 0; round < 2; ++round) {
+        discover.startDiscovery();
+        QVERIFY(listener.hasPendingDatagrams() || listener.waitForReadyRead(5000));
+        query = listener.receiveDatagram();
+        QCOMPARE(query.data(), QByteArray("/deviceId"));
+        QVERIFY(query.senderPort() != 1993);
+    }
 
     // Devices of their own: they answer from a thread while the discovery reads on this one.
     const QByteArray padded = R"({"data": {}, "pad": ")" + QByteArray(maxDatagramBytes, 'x');
