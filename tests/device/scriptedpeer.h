@@ -8,19 +8,18 @@
 #include <mutex>
 #include <thread>
 
-// A device stand-in owned by the test: the far end of a pseudo-terminal or a UDP socket on a
-// loopback address of its own, served by its own thread because the link's exchanges block the
-// test's. It records the exact bytes of every command and answers each path with the JSON text
-// set for it, verbatim ("5.0" stays "5.0"); an unknown path gets an error text.
+// A device stand-in: the far end of a pseudo-terminal or a UDP socket on a loopback address of
+// its own, served by a thread because the link's exchanges block the test's. It records the
+// exact bytes of every command and answers each path with the JSON text set for it, verbatim;
+// an unknown path gets an error text.
 class ScriptedPeer
 {
 public:
     ~ScriptedPeer();
 
     void setAnswer(const QByteArray &path, const QByteArray &json);
-    // Starts serving; returns the device address for it, or an empty text.
+    // The device address, or an empty text.
     QString start(bool serial);
-    // Raw bytes of each command so far, terminator included.
     QByteArrayList received() const;
 
 private:

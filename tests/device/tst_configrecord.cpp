@@ -16,7 +16,6 @@ private slots:
     void readingRules();
     void parseIpv4_data();
     void parseIpv4();
-    void formatIpv4();
     void derivedLimits_data();
     void derivedLimits();
 };
@@ -32,7 +31,6 @@ void TestConfigRecord::readingRules_data()
 
     QTest::newRow("missing") << QByteArray("{}") << 0 << false << 0.0 << "" << 0;
     QTest::newRow("whole number") << QByteArray(R"({"k": 3})") << 3 << true << 3.0 << "" << 0;
-    QTest::newRow("negative") << QByteArray(R"({"k": -2})") << -2 << true << -2.0 << "" << 0;
     QTest::newRow("fraction") << QByteArray(R"({"k": 2.5})") << 0 << false << 2.5 << "" << 0;
     QTest::newRow("too large for int")
         << QByteArray(R"({"k": 1e20})") << 0 << false << 1e20 << "" << 0;
@@ -58,9 +56,7 @@ void TestConfigRecord::parseIpv4_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<Ipv4Parts>("parts");
 
-    QTest::newRow("three parts") << "192.168.1" << Ipv4Parts{192, 168, 1, 0};
     QTest::newRow("empty part") << "10..0.1" << Ipv4Parts{10, 0, 0, 1};
-    QTest::newRow("not a number") << "abc" << Ipv4Parts{0, 0, 0, 0};
     QTest::newRow("five parts") << "1.2.3.4.5" << Ipv4Parts{1, 2, 3, 4};
     QTest::newRow("one bad part") << "10.x.3.4" << Ipv4Parts{10, 0, 3, 4};
     QTest::newRow("hex is not decimal") << "0x10.1.1.1" << Ipv4Parts{0, 1, 1, 1};
@@ -70,12 +66,6 @@ void TestConfigRecord::parseIpv4()
 {
     QFETCH(QString, text);
     QTEST(ConfigRecord::parseIpv4(text), "parts");
-}
-
-void TestConfigRecord::formatIpv4()
-{
-    QCOMPARE(ConfigRecord::formatIpv4({192, 168, 0, 7}), QStringLiteral("192.168.0.7"));
-    QCOMPARE(ConfigRecord::formatIpv4({0, 0, 0, 0}), QStringLiteral("0.0.0.0"));
 }
 
 void TestConfigRecord::derivedLimits_data()

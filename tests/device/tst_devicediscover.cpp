@@ -24,11 +24,17 @@ namespace {
 const QByteArray serialQuery = QByteArrayLiteral("/deviceId\r\n");
 const QJsonObject rawIdentity{{"deviceName", "RAW-0001"}, {"modelName", "RAW-PEER"}};
 
-// A pseudo-terminal held by the test: its slave is the port probed, its master the far end.
+QByteArray json(const QJsonObject &object)
+{
+    return QJsonDocument(object).toJson(QJsonDocument::Compact);
+}
+
+// A pseudo-terminal held by the test: its slave is the port probed, its master the far end,
+// which may keep sending `chunk` every `pauseMs` (0: as fast as the line takes it).
 class TestPty
 {
 public:
-    TestPty()
+    TestPty(const QByteArray &chunk, int pauseMs)
     {
         master = posix_openpt(O_RDWR | O_NOCTTY | O_NONBLOCK);
         if (master < 0 || grantpt(master) != 0 || unlockpt(master) != 0)
@@ -41,6 +47,14 @@ public:
         cfmakeraw(&settings);
         tcsetattr(slave, TCSANOW, &settings);
         ::close(slave);
+        if (chunk.isEmpty())
+            return;
+        talker = std::thread([this, chunk, pauseMs] {
+            while (!stop) {
+                if (::write(master, chunk.constData(), size_t(chunk.size())) < 0 || pauseMs)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(qMax(pauseMs, 1)));
+            }
+        });
     }
     ~TestPty()
     {
@@ -48,9 +62,12 @@ public:
         if (master >= 0)
             ::close(master);
     }
-
-    bool isOpen() const { return !slavePath.isEmpty(); }
-
+    void stopTalking()
+    {
+        stop = true;
+        if (talker.joinable())
+            talker.join();
+    }
     QByteArray received() const
     {
         QByteArray bytes;
@@ -61,23 +78,6 @@ public:
         return bytes;
     }
 
-    // The far end keeps sending `chunk` every `pauseMs` (0: as fast as the line takes it).
-    void talkForever(const QByteArray &chunk, int pauseMs)
-    {
-        talker = std::thread([this, chunk, pauseMs] {
-            while (!stop) {
-                if (::write(master, chunk.constData(), size_t(chunk.size())) < 0 || pauseMs)
-                    std::this_thread::sleep_for(std::chrono::milliseconds(qMax(pauseMs, 1)));
-            }
-        });
-    }
-    void stopTalking()
-    {
-        stop = true;
-        if (talker.joinable())
-            talker.join();
-    }
-
     int master = -1;
     QString slavePath;
 
@@ -86,14 +86,9 @@ private:
     std::thread talker;
 };
 
-QByteArray json(const QJsonObject &object)
-{
-    return QJsonDocument(object).toJson(QJsonDocument::Compact);
-}
-
 } // namespace
 
-// The probe of one serial port and the reading of replies, anywhere.
+// The probe of one serial port, the broadcast, and the reading of replies.
 class TestDeviceDiscover : public QObject
 {
     Q_OBJECT
@@ -101,13 +96,9 @@ class TestDeviceDiscover : public QObject
 private slots:
     void parseDeviceIdReply_data();
     void parseDeviceIdReply();
-    void probeFindsSimulatedDevice_data();
     void probeFindsSimulatedDevice();
     void probeWithoutDevice_data();
     void probeWithoutDevice();
-    void probeSkipsPortOpenElsewhere();
-    void broadcastReachesResponder();
-    void broadcastReachesSimulatedDevice();
     void broadcastAnsweredByMany();
 
 private:
@@ -120,49 +111,31 @@ void TestDeviceDiscover::parseDeviceIdReply_data()
     QTest::addColumn<QJsonObject>("identity");
 
     const QJsonObject sample{{"deviceName", "HBN-00031"}, {"modelName", "HBN-CORE"}};
-    const QJsonObject wrapped{{"data", QJsonObject{{"/deviceId", sample}}}};
     QTest::newRow("root object") << json(sample) << sample;
     QTest::newRow("serial: echo, object, prompt")
         << serialQuery + "\r\n" + json(sample) + "\r\n>>" << sample;
-    QTest::newRow("serial: echo twice") << serialQuery + serialQuery + json(sample) << sample;
-    QTest::newRow("network: data and /deviceId") << json(wrapped) << sample;
-    QTest::newRow("root without data, any keys")
-        << QByteArray(R"({"x": 1})") << QJsonObject{{"x", 1}};
-    QTest::newRow("empty data") << QByteArray(R"({"data": {}})") << QJsonObject();
-    QTest::newRow("data not an object") << QByteArray(R"({"data": 5})") << QJsonObject();
+    QTest::newRow("network: data and /deviceId")
+        << json({{"data", QJsonObject{{"/deviceId", sample}}}}) << sample;
     QTest::newRow("/deviceId not an object")
         << QByteArray(R"({"data": {"/deviceId": "HBN"}})") << QJsonObject();
     QTest::newRow("identity under another path")
         << QByteArray(R"({"data": {"/stateObject": {"deviceName": "x"}}})") << QJsonObject();
     QTest::newRow("not JSON") << QByteArray("Error: unknown path\r\n>>") << QJsonObject();
-    QTest::newRow("cut short") << json(sample).left(10) << QJsonObject();
-    QTest::newRow("not an object") << QByteArray(R"(["deviceName"])") << QJsonObject();
-    QTest::newRow("nothing") << QByteArray() << QJsonObject();
     QTest::newRow("echo and prompt only") << serialQuery + "\r\n>>" << QJsonObject();
 }
 
 void TestDeviceDiscover::parseDeviceIdReply()
 {
     QFETCH(QByteArray, reply);
-    QFETCH(QJsonObject, identity);
-    QCOMPARE(DeviceDiscover::parseDeviceIdReply(reply), identity);
-}
-
-void TestDeviceDiscover::probeFindsSimulatedDevice_data()
-{
-    QTest::addColumn<QStringList>("simArguments");
-    QTest::newRow("hbn") << QStringList{"--device", "hbn"};
-    QTest::newRow("vkt alone") << QStringList{"--device", "vkt"};
-    // Pauses shorter than the quiet time do not end the reply.
-    QTest::newRow("reply in pieces") << QStringList{"--chunk-bytes", "8", "--chunk-pause-ms", "40"};
+    QTEST(DeviceDiscover::parseDeviceIdReply(reply), "identity");
 }
 
 void TestDeviceDiscover::probeFindsSimulatedDevice()
 {
-    QFETCH(QStringList, simArguments);
+    // Pauses shorter than the quiet time do not end the reply.
     SimProcess sim;
-    QVERIFY(sim.start(SimProcess::serialOnly() + simArguments));
-
+    QVERIFY(sim.start(SimProcess::serialOnly()
+                      + QStringList{"--chunk-bytes", "8", "--chunk-pause-ms", "40"}));
     DeviceDiscover discover;
     QSignalSpy found(&discover, &DeviceDiscover::deviceDiscovered);
     discover.probeSerialPort(sim.serialPath());
@@ -170,7 +143,6 @@ void TestDeviceDiscover::probeFindsSimulatedDevice()
     QCOMPARE(found[0][1].toString(), sim.address());
     QCOMPARE(sim.waitForCommand(QStringLiteral("/deviceId")), 0);
     QCOMPARE(sim.commands().size(), 1);
-
     // The identity found is the one the link gets on connecting to the address found.
     RemoteDevice device;
     QVERIFY(device.connectDevice(found[0][1].toString()));
@@ -182,30 +154,33 @@ void TestDeviceDiscover::probeWithoutDevice_data()
 {
     QTest::addColumn<QByteArray>("talk"); // what the far end keeps sending; empty: silence
     QTest::addColumn<int>("pauseMs");
+    QTest::addColumn<bool>("held"); // the port open elsewhere: not even queried
     QTest::addColumn<int>("minimumMs");
     QTest::addColumn<int>("maximumMs");
 
     const int quiet = DeviceDiscover::replyQuietMs;
     const int bound = DeviceDiscover::probeBoundMs;
-    QTest::newRow("silent port: one quiet time") << QByteArray() << 0 << quiet << 10 * quiet;
+    QTest::newRow("silent port: one quiet time")
+        << QByteArray() << 0 << false << quiet << 10 * quiet;
     // A valid identity, over and over, is no single reply.
     QTest::newRow("talks forever: time bound")
-        << json(rawIdentity) << 20 << bound - 50 << 2 * bound;
-    QTest::newRow("floods: size bound") << QByteArray(4096, 'x') << 0 << 0 << bound - 500;
+        << json(rawIdentity) << 20 << false << bound - 50 << 2 * bound;
+    QTest::newRow("floods: size bound") << QByteArray(4096, 'x') << 0 << false << 0 << bound - 500;
+    QTest::newRow("open elsewhere") << QByteArray() << 0 << true << 0 << quiet - 1;
 }
 
 void TestDeviceDiscover::probeWithoutDevice()
 {
     QFETCH(QByteArray, talk);
     QFETCH(int, pauseMs);
+    QFETCH(bool, held);
     QFETCH(int, minimumMs);
     QFETCH(int, maximumMs);
 
-    TestPty pty;
-    QVERIFY(pty.isOpen());
-    if (!talk.isEmpty())
-        pty.talkForever(talk, pauseMs);
-
+    TestPty pty(talk, pauseMs);
+    QVERIFY(!pty.slavePath.isEmpty());
+    QSerialPort holder(pty.slavePath);
+    QVERIFY(!held || holder.open(QIODevice::ReadWrite));
     DeviceDiscover discover;
     QSignalSpy found(&discover, &DeviceDiscover::deviceDiscovered);
     QElapsedTimer clock;
@@ -214,29 +189,10 @@ void TestDeviceDiscover::probeWithoutDevice()
     const qint64 elapsedMs = clock.elapsed();
     pty.stopTalking();
 
-    QVERIFY2(elapsedMs >= minimumMs && elapsedMs <= maximumMs,
-             qPrintable(QStringLiteral("probe took %1 ms").arg(elapsedMs)));
+    QVERIFY2(elapsedMs >= minimumMs && elapsedMs <= maximumMs, QByteArray::number(elapsedMs));
     QCOMPARE(found.count(), 0);
     // Whatever is at the other end gets the one query line and nothing else.
-    QCOMPARE(pty.received(), serialQuery);
-}
-
-void TestDeviceDiscover::probeSkipsPortOpenElsewhere()
-{
-    TestPty pty;
-    QVERIFY(pty.isOpen());
-    QSerialPort holder(pty.slavePath);
-    QVERIFY(holder.open(QIODevice::ReadWrite));
-
-    DeviceDiscover discover;
-    QSignalSpy found(&discover, &DeviceDiscover::deviceDiscovered);
-    QElapsedTimer clock;
-    clock.start();
-    discover.probeSerialPort(pty.slavePath);
-    QVERIFY2(clock.elapsed() < DeviceDiscover::replyQuietMs,
-             qPrintable(QStringLiteral("probe took %1 ms").arg(clock.elapsed())));
-    QCOMPARE(found.count(), 0);
-    QCOMPARE(pty.received(), QByteArray());
+    QCOMPARE(pty.received(), held ? QByteArray() : serialQuery);
 }
 
 void TestDeviceDiscover::requirePrivateNetwork()
@@ -246,54 +202,8 @@ void TestDeviceDiscover::requirePrivateNetwork()
                          + PrivateNetwork::unavailableReason()));
 }
 
-// The real datagram, as a raw peer on 0.0.0.0:1993 sees it; the peer's answers in several shapes.
-void TestDeviceDiscover::broadcastReachesResponder()
-{
-    requirePrivateNetwork();
-    QUdpSocket responder;
-    QVERIFY(responder.bind(QHostAddress::AnyIPv4, 1993));
-
-    DeviceDiscover discover;
-    QSignalSpy found(&discover, &DeviceDiscover::deviceDiscovered);
-    for (int round = 0; round < 2; ++round) {
-        // A second call while the probe may still run broadcasts all the same.
-        discover.startDiscovery();
-        QVERIFY(responder.hasPendingDatagrams() || responder.waitForReadyRead(5000));
-        const QNetworkDatagram query = responder.receiveDatagram();
-        QCOMPARE(query.data(), QByteArray("/deviceId"));
-        QVERIFY(query.senderPort() != 1993);
-        // Unusable answers are dropped; the usable one behind them still counts.
-        for (const QByteArray &answer :
-             {QByteArray("Error: busy"), QByteArray(R"({"data": {}})"), json(rawIdentity)})
-            responder.writeDatagram(query.makeReply(answer));
-        QVERIFY(found.wait(5000));
-    }
-    QCOMPARE(found.count(), 2);
-    for (const QList<QVariant> &report : found) {
-        QCOMPARE(report[0].toJsonObject(), rawIdentity);
-        QCOMPARE(report[1].toString(), QStringLiteral("network://127.0.0.1"));
-    }
-}
-
-void TestDeviceDiscover::broadcastReachesSimulatedDevice()
-{
-    requirePrivateNetwork();
-    SimProcess sim;
-    QVERIFY(sim.start({"--no-tcp", "--udp-address", "0.0.0.0"}));
-
-    DeviceDiscover discover;
-    QSignalSpy found(&discover, &DeviceDiscover::deviceDiscovered);
-    discover.startDiscovery();
-    QVERIFY(found.wait(5000));
-    QCOMPARE(found[0][1].toString(), QStringLiteral("network://127.0.0.1"));
-
-    RemoteDevice device;
-    QVERIFY(device.connectDevice(found[0][1].toString()));
-    QCOMPARE(found[0][0].toJsonObject(), device.deviceIdRecord());
-}
-
-// Fifty devices answer at once, among replies that are no identity: malformed, or as long as a
-// datagram can be (an IPv4 datagram holds at most 65,507 bytes, so none is over 64 KiB).
+// Fifty devices answer at once, each after a reply that is no identity: malformed, or as long
+// as a datagram can be (an IPv4 datagram holds at most 65,507 bytes, so none is over 64 KiB).
 void TestDeviceDiscover::broadcastAnsweredByMany()
 {
     requirePrivateNetwork();
@@ -302,28 +212,31 @@ void TestDeviceDiscover::broadcastAnsweredByMany()
     constexpr int searchPeriodMs = 5000; // the connect dialog's
     QUdpSocket listener;
     QVERIFY(listener.bind(QHostAddress::AnyIPv4, 1993));
-
     DeviceDiscover discover;
     QSignalSpy found(&discover, &DeviceDiscover::deviceDiscovered);
     QElapsedTimer clock;
     clock.start();
-    discover.startDiscovery();
-    QVERIFY(listener.hasPendingDatagrams() || listener.waitForReadyRead(5000));
-    const QNetworkDatagram query = listener.receiveDatagram();
+    // The real datagram, as a raw peer on 0.0.0.0:1993 sees it; a second call while the probe
+    // runs broadcasts all the same.
+    QNetworkDatagram query;
+    for (int round = 0; round < 2; ++round) {
+        discover.startDiscovery();
+        QVERIFY(listener.hasPendingDatagrams() || listener.waitForReadyRead(5000));
+        query = listener.receiveDatagram();
+        QCOMPARE(query.data(), QByteArray("/deviceId"));
+        QVERIFY(query.senderPort() != 1993);
+    }
 
-    // Every responder sends something malformed first; a few also the longest datagram there
-    // is. They are devices of their own, so they answer from a thread of their own while the
-    // discovery reads on this one.
+    // Devices of their own: they answer from a thread while the discovery reads on this one.
     const QByteArray padded = R"({"data": {}, "pad": ")" + QByteArray(maxDatagramBytes, 'x');
-    const QByteArrayList huge{
-        QByteArray(maxDatagramBytes, '['), // nested far beyond what the parser takes
-        padded.left(maxDatagramBytes - 2) + "\"}",
-    };
-    const QByteArrayList malformed{"{\"deviceName\": ", QByteArray("\x00\xff{}", 4), "[]",
-                                   R"({"data": {"/deviceId": 7}})"};
-    QSet<QString> expected;
-    for (int i = 0; i < devices; ++i)
-        expected.insert(QStringLiteral("network://127.0.0.%1").arg(i + 2));
+    const QByteArrayList huge{QByteArray(maxDatagramBytes, '['),
+                              padded.left(maxDatagramBytes - 2) + "\"}"};
+    const QByteArrayList malformed{"{\"deviceName\": ",
+                                   QByteArray("\x00\xff{}", 4),
+                                   "[]",
+                                   R"({"data": {"/deviceId": 7}})",
+                                   "Error: busy",
+                                   R"({"data": {}})"};
     std::atomic<int> sent{0};
     std::thread responders([&] {
         for (int i = 0; i < devices; ++i) {
@@ -335,11 +248,9 @@ void TestDeviceDiscover::broadcastAnsweredByMany()
                 replies << huge.at(i / 10 % huge.size());
             replies << json(
                 {{"deviceName", QStringLiteral("Cell-%1").arg(i)}, {"modelName", "HBN"}});
-            for (const QByteArray &reply : replies) {
-                if (responder.writeDatagram(reply, query.senderAddress(), query.senderPort())
-                    == reply.size())
-                    ++sent;
-            }
+            for (const QByteArray &reply : replies)
+                sent += responder.writeDatagram(reply, query.senderAddress(), query.senderPort())
+                        == reply.size();
         }
     });
     const auto joinResponders = qScopeGuard([&] {
@@ -358,7 +269,7 @@ void TestDeviceDiscover::broadcastAnsweredByMany()
                  QStringLiteral("Cell-%1").arg(address.section('.', -1).toInt() - 2));
         addresses.insert(address);
     }
-    QCOMPARE(addresses, expected);
+    QCOMPARE(addresses.size(), devices);
 }
 
 VKT_PRIVATE_NETWORK_TEST_MAIN(QCoreApplication, TestDeviceDiscover)

@@ -51,8 +51,6 @@ void TestParameterImport::plan_data()
     row("vkt empty", R"({"vkt": {}})", false);
     // Keys a device may hold load again; only what changes a command line's meaning is refused.
     row("dotted key", R"({"vkt": {"fw.version": "2.1"}})", false, {{"/vkt/fw.version", "2.1"}});
-    row("non-ASCII letters in a key", "{\"vkt\": {\"gr\xc3\xb6\xc3\x9f\x65\": 1}}", false,
-        {{QString::fromUtf8("/vkt/gr\xc3\xb6\xc3\x9f\x65"), "1"}});
     row("empty key", R"({"vkt": {"": 1}})", false);
     row("dots alone as a key", R"({"vkt": {"..": {"saveConfig": 1}}})", false);
     row("bad key in the hbn record", R"({"vkt": {"a": 1}, "hbn": {"net": {"x\n": 1}}})", true);
@@ -65,10 +63,8 @@ void TestParameterImport::plan_data()
     row("integer key as true", R"({"vkt": {"softTouchEnabled": true}})", false,
         {{"/vkt/softTouchEnabled", "1"}});
     row("integer key as a string", R"({"vkt": {"initialWeigh": "1"}})", false);
-    row("number key as true", R"({"vkt": {"payloadWeight": true}})", false);
     row("net not an object", R"({"vkt": {"net": "dhcp"}})", false);
     row("address as a number", R"({"vkt": {"net": {"ipAddress": 10}}})", false);
-    row("anybus not an object", R"({"vkt": {"a": 1}, "hbn": {"anybus": [3]}})", true);
     row("node id as a string", R"({"vkt": {"a": 1}, "hbn": {"anybus": {"nodeId": "3"}}})", true);
     row("unknown key takes any type", R"({"vkt": {"x": {"y": "z"}, "w": [1]}})", false,
         {{"/vkt/w", "[1]"}, {"/vkt/x/y", "z"}});
