@@ -1,6 +1,4 @@
-// The simulated device's parts without a process: the physical model, the weighing, and
-// command routing with its refusals.
-#include "payloadscale.h"
+// The simulated device without a process: the physical model, command routing and refusals.
 #include "physicsmodel.h"
 #include "simdevice.h"
 
@@ -12,16 +10,13 @@ class TestSimModel : public QObject
 
 private slots:
     void physics();
-    void weighing_data();
-    void weighing();
     void routing_data();
     void routing();
 };
 
 void TestSimModel::physics()
 {
-    // The force follows its command (capped at the rating) and pushes the carriage to the end
-    // of its stroke, never past it.
+    // The force follows its command up to the rating; the carriage stops at the stroke's end.
     PhysicsModel model(250, 50, 7);
     model.setForceMode(true);
     model.setCommandForce(1000);
@@ -31,31 +26,11 @@ void TestSimModel::physics()
     QVERIFY(qAbs(model.actualForce() - 250) < 2);
 }
 
-void TestSimModel::weighing_data()
-{
-    QTest::addColumn<bool>("failing");
-    QTest::addColumn<double>("result");
-    QTest::newRow("good") << false << 4.0;
-    QTest::newRow("failing") << true << 0.0;
-}
-
-void TestSimModel::weighing()
-{
-    QFETCH(bool, failing);
-    QFETCH(double, result);
-    PayloadScale scale(4.0, failing, 3);
-    scale.start();
-    QVERIFY(!scale.advance(PayloadScale::weighingS - 0.1));
-    QVERIFY(scale.weight() < 0);
-    QVERIFY(scale.advance(0.2));
-    QVERIFY(qAbs(scale.weight() - result) <= 0.02);
-}
-
 void TestSimModel::routing_data()
 {
     QTest::addColumn<bool>("standalone");
     QTest::addColumn<QString>("command");
-    QTest::addColumn<QString>("answer"); // compact JSON, or the plain text
+    QTest::addColumn<QString>("answer");
     QTest::newRow("hbn has no tool net") << false << "/vkt/net/dhcp=1"
                                          << "Error: unknown path /vkt/net/dhcp";
     QTest::newRow("read-only") << false << "/vkt/maxForce=5"
