@@ -2,6 +2,7 @@
 #include "simprocess.h"
 
 #include <QRegularExpression>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -120,10 +121,17 @@ void TestVktCtl::run()
     if (address == "none" && !PrivateNetwork::isInside())
         QSKIP(qPrintable("no network of its own: " + PrivateNetwork::unavailableReason()));
     SimProcess device;
-    if (!sim.removeAll("--tcp")) // the terminal port 23, only for the network terminal
+    const bool tcp = sim.removeAll("--tcp"); // the terminal port 23, only for the network terminal
+    if (!tcp)
         sim.prepend("--no-tcp");
-    QVERIFY(device.start(
-        QStringList{"--serial", "--udp-address", SimProcess::uniqueLoopbackAddress()} + sim));
+    const QString host = SimProcess::uniqueLoopbackAddress();
+    QVERIFY(device.start(QStringList{"--serial", "--udp-address", host} + sim));
+    if (tcp) {
+        QTcpSocket probe;
+        probe.connectToHost(host, 23);
+        if (!probe.waitForConnected(3000))
+            QSKIP("the simulator could not bind TCP port 23 here");
+    }
     QTemporaryDir dir;
     QFile written(dir.filePath("file.par"));
     const bool terminal = arguments.constFirst() == "terminal";
