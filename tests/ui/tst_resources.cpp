@@ -1,8 +1,6 @@
-#include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
 #include <QMovie>
-#include <QSet>
 #include <QtTest>
 
 // The application's pictures at the sizes the windows are laid out for, each drawn from an SVG
@@ -15,7 +13,6 @@ private slots:
     void initTestCase() { Q_INIT_RESOURCE(resources); }
     void images_data();
     void images();
-    void everyImageIsListed();
     void radarAnimation();
 };
 
@@ -68,15 +65,6 @@ void TestResources::images()
     QCOMPARE(image.size(), size);
     QVERIFY2(QFileInfo::exists(QStringLiteral(VKT_SVG_DIR "/") + source + ".svg"),
              qPrintable(source));
-}
-
-void TestResources::everyImageIsListed()
-{
-    QSet<QString> listed;
-    for (const Picture &picture : pictures)
-        listed.insert(QString::fromLatin1(picture.name));
-    const QStringList files = QDir(QStringLiteral(":/")).entryList(QDir::Files);
-    QCOMPARE(QSet<QString>(files.cbegin(), files.cend()), listed);
 }
 
 void TestResources::radarAnimation()
