@@ -30,14 +30,11 @@ void TestCommandLine::requested_data()
     QTest::newRow("help") << QStringList{"--help"} << R::Help;
     QTest::newRow("version") << QStringList{"--version"} << R::Version;
     QTest::newRow("help, then more") << QStringList{"--help", "usb:///dev/ttyUSB0"} << R::Help;
-    QTest::newRow("address") << QStringList{"usb:///dev/ttyUSB0"} << R::None;
     QTest::newRow("help after an address")
         << QStringList{"network://10.0.0.5", "--help"} << R::None;
-    QTest::newRow("empty address") << QStringList{""} << R::None;
     QTest::newRow("empty address, then version") << QStringList{"", "--version"} << R::None;
     QTest::newRow("short help") << QStringList{"-h"} << R::None;
     QTest::newRow("help with a value") << QStringList{"--help=all"} << R::None;
-    QTest::newRow("help with a space") << QStringList{"--help "} << R::None;
     QTest::newRow("other option") << QStringList{"--verbose"} << R::None;
 }
 

@@ -19,7 +19,6 @@ private slots:
     void keysSendTheirTextOnly_data();
     void keysSendTheirTextOnly();
     void mouseLeavesScreenAlone();
-    void greenOnBlack();
 };
 
 void TestConsole::receivedBytes_data()
@@ -153,21 +152,6 @@ void TestConsole::mouseLeavesScreenAlone()
     QApplication::sendEvent(console.viewport(), &rightClick);
     QTest::qWait(300);
     QVERIFY(!popupSeen);
-}
-
-void TestConsole::greenOnBlack()
-{
-    Console console;
-    console.resize(200, 100);
-    console.putData("\r\n\r\n");
-    console.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&console));
-    const QImage screen =
-        console.viewport()->grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    QCOMPARE(screen.pixelColor(screen.rect().center()), QColor(Qt::black));
-    for (const QPalette::ColorGroup group :
-         {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
-        QCOMPARE(console.palette().color(group, QPalette::Text), QColor(0, 255, 0));
 }
 
 QTEST_MAIN(TestConsole)
