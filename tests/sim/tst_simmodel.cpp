@@ -66,18 +66,13 @@ void TestSimModel::options_data()
 {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("error"); // empty: the sim runs
-    QTest::addColumn<QString>("field");
-    QTest::addColumn<QString>("value");
+    QTest::addColumn<bool>("serial");
     const auto row = [](const char *name, const QStringList &arguments, const QString &error,
-                        const QString &field = {}, const QString &value = {}) {
-        QTest::newRow(name) << arguments << error << field << value;
+                        bool serial = false) {
+        QTest::newRow(name) << arguments << error << serial;
     };
-    row("default, shown in the help", {}, "", "udp-port help", "UDP port (default 1993).");
-    row("whole number", {"--tcp-port", "2323"}, "", "tcpPort", "2323");
-    row("fraction", {"--payload-mass", "0.5"}, "", "payloadMassKg", "0.5");
-    row("switch", {"--no-tool"}, "", "toolAttached", "false");
-    row("link implies serial", {"--link", "/tmp/sim-link"}, "", "serial", "true");
-    row("kind", {"--device", "vkt"}, "", "standalone", "true");
+    row("default", {}, "");
+    row("link implies serial", {"--link", "/tmp/sim-link"}, "", true);
     row("out of range", {"--drop-percent", "101"}, "invalid value for --drop-percent: 101");
     row("not whole", {"--udp-port", "1.5"}, "--udp-port takes a whole number");
     row("bad address", {"--udp-address", "host"}, "invalid --udp-address host");
@@ -90,21 +85,13 @@ void TestSimModel::options()
 {
     QFETCH(QStringList, arguments);
     QFETCH(QString, error);
-    QFETCH(QString, field);
     SimOptions options;
     const SimOptions::Outcome outcome = options.parse(QStringList{"vkt-sim"} + arguments);
     QCOMPARE(options.errorText(), error);
     QCOMPARE(outcome, error.isEmpty() ? SimOptions::Outcome::Run : SimOptions::Outcome::Error);
-    const QVariantMap stored{
-        {"udp-port help",
-         options.helpText().section("--udp-port <N>", 1).section('\n', 0, 0).trimmed()},
-        {"tcpPort", options.tcpPort},
-        {"payloadMassKg", options.device.payloadMassKg},
-        {"toolAttached", options.device.toolAttached},
-        {"serial", options.serial},
-        {"standalone", options.device.standalone}};
-    if (!field.isEmpty())
-        QTEST(stored.value(field).toString(), "value");
+    QTEST(options.serial, "serial");
+    // The help shows a default as the field holds it.
+    QVERIFY(options.helpText().contains("UDP port (default 1993)."));
 }
 
 QTEST_GUILESS_MAIN(TestSimModel)
