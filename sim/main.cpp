@@ -1,8 +1,8 @@
 #include "commandservice.h"
 #include "controlchannel.h"
 #include "faultinjector.h"
+#include "interruptwatcher.h"
 #include "serialendpoint.h"
-#include "signalwatcher.h"
 #include "simdevice.h"
 #include "simoptions.h"
 #include "stdoutwriter.h"
@@ -56,7 +56,8 @@ int main(int argc, char *argv[])
         return fail(error);
     FaultInjector faults(options.faults);
     CommandService service(&device, &faults, options.trace);
-    SignalWatcher signalWatcher;
+    InterruptWatcher interrupts;
+    QObject::connect(&interrupts, &InterruptWatcher::interrupted, &app, &QCoreApplication::quit);
 
     std::unique_ptr<SerialEndpoint> serial;
     if (options.serial) {

@@ -4,7 +4,10 @@
 #include <QRandomGenerator>
 
 #include <cmath>
+#include <functional>
 #include <limits>
+#include <type_traits>
+#include <vector>
 
 namespace {
 
@@ -27,6 +30,7 @@ Control lines on stdin (each acknowledged with "ok: <line>" or "error: <line>"):
   payload X         report payloadWeight X (current units) without weighing
   state KEY JSON    pin a state member to a value until a command changes it;
   state KEY         unpin it
+  terminal drop     hang up every TCP terminal connection
   reboot            restart as from power-on (also ends a firmware update)
   quit              exit (SIGTERM and SIGINT do the same)
 
@@ -38,92 +42,175 @@ weigh, 22 weight valid.
 "flashfirmware" puts the unit in its firmware-update state for 30 s: only
 "/deviceId" is answered, everything else gets "Error: firmware update in progress".)";
 
-bool readNumber(const QCommandLineParser &parser, const QString &name, double minimum,
-                double maximum, double *value, QString *error)
+// How one option's value is checked and stored: `read` gives the error text, empty once the
+// value is stored; `current` is the value before the command line, which the help may show.
+struct Store
 {
-    if (!parser.isSet(name))
-        return true;
-    bool ok = false;
-    const double number = parser.value(name).toDouble(&ok);
-    if (!ok || !std::isfinite(number) || number < minimum || number > maximum) {
-        *error = QStringLiteral("invalid value for --%1: %2").arg(name, parser.value(name));
-        return false;
-    }
-    *value = number;
-    return true;
+    std::function<QString(const QString &name, const QString &text)> read;
+    QString current;
+};
+
+struct Option
+{
+    const char *name;
+    const char *valueName; // nullptr for a switch
+    const char *help;      // "%1" stands for the default
+    Store store;
+};
+
+template <typename T>
+Store number(T *field, double minimum, double maximum)
+{
+    return {[=](const QString &name, const QString &text) {
+                bool ok = false;
+                const double number = text.toDouble(&ok);
+                if (!ok || !std::isfinite(number) || number < minimum || number > maximum)
+                    return QStringLiteral("invalid value for --%1: %2").arg(name, text);
+                if (std::is_integral_v<T> && std::trunc(number) != number)
+                    return QStringLiteral("--%1 takes a whole number").arg(name);
+                *field = static_cast<T>(number);
+                return QString();
+            },
+            QString::number(*field)};
 }
 
-template <typename Int>
-bool readInteger(const QCommandLineParser &parser, const QString &name, Int minimum, Int maximum,
-                 Int *value, QString *error)
+Store inputs(int *field)
 {
-    double number = *value;
-    if (!readNumber(parser, name, minimum, maximum, &number, error))
-        return false;
-    if (std::trunc(number) != number) {
-        *error = QStringLiteral("--%1 takes a whole number").arg(name);
-        return false;
-    }
-    *value = static_cast<Int>(number);
-    return true;
+    Store store = number(field, 0, DioWord::inputMask);
+    store.read = [read = store.read, field](const QString &name, const QString &text) {
+        const QString error = read(name, text);
+        if (error.isEmpty() && (*field & ~DioWord::inputMask) != 0)
+            return QStringLiteral("--inputs takes bits 0-6 and 8 only");
+        return error;
+    };
+    return store;
+}
+
+Store address(QHostAddress *field)
+{
+    return {[=](const QString &name, const QString &text) {
+                if (!field->setAddress(text))
+                    return QStringLiteral("invalid --%1 %2").arg(name, text);
+                return QString();
+            },
+            field->toString()};
+}
+
+Store deviceKind(bool *standalone)
+{
+    return {[=](const QString &name, const QString &text) {
+                if (!text.isEmpty() && text != QLatin1String("vkt") && text != QLatin1String("hbn"))
+                    return QStringLiteral("--%1 takes vkt or hbn, not %2").arg(name, text);
+                *standalone = text == QLatin1String("vkt");
+                return QString();
+            },
+            {}};
+}
+
+Store text(QString *field)
+{
+    return {[=](const QString &, const QString &text) {
+                *field = text;
+                return QString();
+            },
+            {}};
+}
+
+Store setTo(bool *field, bool value)
+{
+    return {[=](const QString &, const QString &) {
+                *field = value;
+                return QString();
+            },
+            {}};
+}
+
+std::vector<Option> optionTable(SimOptions *o)
+{
+    constexpr int maxInt = std::numeric_limits<int>::max();
+    SimDevice::Settings &device = o->device;
+    FaultInjector::Settings &faults = o->faults;
+    return {
+        {"serial", nullptr, "Open a pseudo-terminal and print its path.", setTo(&o->serial, true)},
+        {"link", "PATH",
+         "Also make PATH a symbolic link to the pseudo-terminal (implies --serial;"
+         " removed at exit).",
+         text(&o->linkPath)},
+        {"udp-address", "ADDR", "Address for UDP and TCP (default %1).", address(&o->udpAddress)},
+        {"udp-port", "N", "UDP port (default %1).", number(&o->udpPort, 1, 65535)},
+        {"no-udp", nullptr, "No UDP endpoint.", setTo(&o->udp, false)},
+        {"tcp-port", "N", "TCP terminal port (default %1).", number(&o->tcpPort, 1, 65535)},
+        {"no-tcp", nullptr, "No TCP terminal.", setTo(&o->tcp, false)},
+        {"device", "KIND", "vkt (an actuator alone) or hbn (default: HBN unit with a tool).",
+         deviceKind(&device.standalone)},
+        {"no-tool", nullptr, "HBN unit without a VKT tool.", setTo(&device.toolAttached, false)},
+        {"config", "FILE",
+         "JSON file with the persistent configuration: loaded at start when it exists, written by"
+         " /saveConfig and /vkt/saveConfig.",
+         text(&device.configPath)},
+        {"inputs", "N", "Initial input lines of dioValue (bits 0-6 and 8).",
+         inputs(&device.inputs)},
+        {"max-force", "N", "Rated force of the tool in N (default %1).",
+         number(&device.maxForceN, 1, 1e6)},
+        {"max-position", "N", "Stroke of the tool in mm (default %1).",
+         number(&device.maxPositionMm, 1, 1e4)},
+        {"payload-mass", "KG", "The mass a weighing finds, in kg (default %1).",
+         number(&device.payloadMassKg, 0.01, 1e4)},
+        {"silent-after", "N", "Fault: answer nothing after N commands.",
+         number(&faults.silentAfter, 0, maxInt)},
+        {"drop-percent", "P", "Fault: drop that share of replies.",
+         number(&faults.dropPercent, 0, 100)},
+        {"seed", "S", "Seed of the fault and noise generators (default: random).",
+         number(&device.seed, 0, 0xFFFFFFFFu)},
+        {"delay-ms", "N", "Fault: delay each reply by N ms.", number(&faults.delayMs, 0, 600000)},
+        {"chunk-bytes", "N", "Fault: send replies in pieces of N bytes.",
+         number(&faults.chunkBytes, 0, 65536)},
+        {"chunk-pause-ms", "M", "Pause between pieces (default %1).",
+         number(&faults.chunkPauseMs, 0, 60000)},
+        {"no-prompt", nullptr, "Fault: terminals never send the prompt \"\\r\\n>>\".",
+         setTo(&faults.noPrompt, true)},
+        {"garbage", nullptr, "Fault: reply with bytes that are not the protocol.",
+         setTo(&faults.garbage, true)},
+        {"duplicate-ms", "N", "Fault: UDP sends every reply again N ms after the first.",
+         number(&faults.duplicateMs, 0, 60000)},
+        {"extra-prompt-ms", "N", "Fault: terminals send one more prompt N ms after each reply.",
+         number(&faults.extraPromptMs, 0, 60000)},
+        {"banner-ms", "N", "Fault: terminals send a boot banner N ms after each reply.",
+         number(&faults.bannerMs, 0, 60000)},
+        {"bad-state", nullptr, "Fault: \"/stateObject\" answers a text, not the state record.",
+         setTo(&faults.badState, true)},
+        {"pad-bytes", "N", "Fault: put N spaces in front of every answer.",
+         number(&faults.padBytes, 0, 16 * 1024 * 1024)},
+        {"answer-as", "PATH", "Fault: replies name PATH instead of the command's path.",
+         text(&faults.answerAs)},
+        {"hangup-after", "N", "Fault: after N commands the serial line goes dead mid-reply.",
+         number(&faults.hangupAfter, 0, maxInt)},
+        {"weigh-fails", nullptr, "A weighing ends with payloadWeight 0.",
+         setTo(&device.weighFails, true)},
+        {"weigh-error", nullptr, "\"/vkt/weighPayload\" answers an \"Error: ...\" text.",
+         setTo(&device.weighError, true)},
+        {"trace", nullptr, "Print each received command as \"command: <text>\".",
+         setTo(&o->trace, true)},
+    };
 }
 
 } // namespace
 
 SimOptions::Outcome SimOptions::parse(const QStringList &arguments)
 {
+    device.seed = QRandomGenerator::global()->generate();
+    const std::vector<Option> options = optionTable(this);
     QCommandLineParser parser;
     parser.setApplicationDescription(QString::fromUtf8(description));
     const QCommandLineOption helpOption = parser.addHelpOption();
     const QCommandLineOption versionOption = parser.addVersionOption();
-    const auto value = [](const char *name, const char *text, const char *valueName) {
-        return QCommandLineOption(QString::fromLatin1(name), QString::fromLatin1(text),
-                                  QString::fromLatin1(valueName));
-    };
-    const auto flag = [](const char *name, const char *text) {
-        return QCommandLineOption(QString::fromLatin1(name), QString::fromLatin1(text));
-    };
-    parser.addOptions({
-        flag("serial", "Open a pseudo-terminal and print its path."),
-        value("link",
-              "Also make PATH a symbolic link to the pseudo-terminal (implies --serial;"
-              " removed at exit).",
-              "PATH"),
-        value("udp-address", "Address for UDP and TCP (default 0.0.0.0).", "ADDR"),
-        value("udp-port", "UDP port (default 1993).", "N"),
-        flag("no-udp", "No UDP endpoint."),
-        value("tcp-port", "TCP terminal port (default 23).", "N"),
-        flag("no-tcp", "No TCP terminal."),
-        value("device", "vkt (an actuator alone) or hbn (default: HBN unit with a tool).", "KIND"),
-        flag("no-tool", "HBN unit without a VKT tool."),
-        value("config",
-              "JSON file with the persistent configuration: loaded at start when it"
-              " exists, written by /saveConfig and /vkt/saveConfig.",
-              "FILE"),
-        value("inputs", "Initial input lines of dioValue (bits 0-6 and 8).", "N"),
-        value("max-force", "Rated force of the tool in N (default 250).", "N"),
-        value("max-position", "Stroke of the tool in mm (default 50).", "N"),
-        value("payload-mass", "The mass a weighing finds, in kg (default 2.5).", "KG"),
-        value("silent-after", "Fault: answer nothing after N commands.", "N"),
-        value("drop-percent", "Fault: drop that share of replies.", "P"),
-        value("seed", "Seed of the fault and noise generators (default: random).", "S"),
-        value("delay-ms", "Fault: delay each reply by N ms.", "N"),
-        value("chunk-bytes", "Fault: send replies in pieces of N bytes.", "N"),
-        value("chunk-pause-ms", "Pause between pieces (default 50).", "M"),
-        flag("no-prompt", "Fault: terminals never send the prompt \"\\r\\n>>\"."),
-        flag("garbage", "Fault: reply with bytes that are not the protocol."),
-        value("duplicate-ms", "Fault: UDP sends every reply again N ms after the first.", "N"),
-        value("extra-prompt-ms", "Fault: terminals send one more prompt N ms after each reply.",
-              "N"),
-        value("banner-ms", "Fault: terminals send a boot banner N ms after each reply.", "N"),
-        flag("bad-state", "Fault: \"/stateObject\" answers a text, not the state record."),
-        value("pad-bytes", "Fault: put N spaces in front of every answer.", "N"),
-        value("answer-as", "Fault: replies name PATH instead of the command's path.", "PATH"),
-        value("hangup-after", "Fault: after N commands the serial line goes dead mid-reply.", "N"),
-        flag("weigh-fails", "A weighing ends with payloadWeight 0."),
-        flag("weigh-error", "\"/vkt/weighPayload\" answers an \"Error: ...\" text."),
-        flag("trace", "Print each received command as \"command: <text>\"."),
-    });
+    for (const Option &option : options) {
+        QString text = QString::fromLatin1(option.help);
+        if (text.contains(QLatin1String("%1")))
+            text = text.arg(option.store.current);
+        parser.addOption(QCommandLineOption(QString::fromLatin1(option.name), text,
+                                            QString::fromLatin1(option.valueName)));
+    }
     help = parser.helpText();
 
     if (!parser.parse(arguments)) {
@@ -138,69 +225,15 @@ SimOptions::Outcome SimOptions::parse(const QStringList &arguments)
         error = QStringLiteral("unexpected argument %1").arg(parser.positionalArguments().first());
         return Outcome::Error;
     }
-
-    linkPath = parser.value(QStringLiteral("link"));
-    serial = parser.isSet(QStringLiteral("serial")) || !linkPath.isEmpty();
-    udp = !parser.isSet(QStringLiteral("no-udp"));
-    tcp = !parser.isSet(QStringLiteral("no-tcp"));
-    trace = parser.isSet(QStringLiteral("trace"));
+    for (const Option &option : options) {
+        const QString name = QString::fromLatin1(option.name);
+        if (parser.isSet(name))
+            error = option.store.read(name, parser.value(name));
+        if (!error.isEmpty())
+            return Outcome::Error;
+    }
+    serial = serial || !linkPath.isEmpty();
     tcpPortGiven = parser.isSet(QStringLiteral("tcp-port"));
-    if (parser.isSet(QStringLiteral("udp-address"))
-        && !udpAddress.setAddress(parser.value(QStringLiteral("udp-address")))) {
-        error = QStringLiteral("invalid --udp-address %1")
-                    .arg(parser.value(QStringLiteral("udp-address")));
-        return Outcome::Error;
-    }
-    const QString kind = parser.value(QStringLiteral("device"));
-    if (!kind.isEmpty() && kind != QLatin1String("vkt") && kind != QLatin1String("hbn")) {
-        error = QStringLiteral("--device takes vkt or hbn, not %1").arg(kind);
-        return Outcome::Error;
-    }
-    device.standalone = kind == QLatin1String("vkt");
-    device.toolAttached = !parser.isSet(QStringLiteral("no-tool"));
-    device.configPath = parser.value(QStringLiteral("config"));
-    device.weighFails = parser.isSet(QStringLiteral("weigh-fails"));
-    device.weighError = parser.isSet(QStringLiteral("weigh-error"));
-    faults.noPrompt = parser.isSet(QStringLiteral("no-prompt"));
-    faults.garbage = parser.isSet(QStringLiteral("garbage"));
-    faults.badState = parser.isSet(QStringLiteral("bad-state"));
-    faults.answerAs = parser.value(QStringLiteral("answer-as"));
-
-    constexpr int maxInt = std::numeric_limits<int>::max();
-    quint32 seed = QRandomGenerator::global()->generate();
-    const bool numbersOk =
-        readInteger<quint16>(parser, QStringLiteral("udp-port"), 1, 65535, &udpPort, &error)
-        && readInteger<quint16>(parser, QStringLiteral("tcp-port"), 1, 65535, &tcpPort, &error)
-        && readInteger(parser, QStringLiteral("inputs"), 0, DioWord::inputMask, &device.inputs,
-                       &error)
-        && readNumber(parser, QStringLiteral("max-force"), 1, 1e6, &device.maxForceN, &error)
-        && readNumber(parser, QStringLiteral("max-position"), 1, 1e4, &device.maxPositionMm, &error)
-        && readNumber(parser, QStringLiteral("payload-mass"), 0.01, 1e4, &device.payloadMassKg,
-                      &error)
-        && readInteger(parser, QStringLiteral("silent-after"), 0, maxInt, &faults.silentAfter,
-                       &error)
-        && readInteger(parser, QStringLiteral("drop-percent"), 0, 100, &faults.dropPercent, &error)
-        && readInteger<quint32>(parser, QStringLiteral("seed"), 0, 0xFFFFFFFFu, &seed, &error)
-        && readInteger(parser, QStringLiteral("delay-ms"), 0, 600000, &faults.delayMs, &error)
-        && readInteger(parser, QStringLiteral("chunk-bytes"), 0, 65536, &faults.chunkBytes, &error)
-        && readInteger(parser, QStringLiteral("chunk-pause-ms"), 0, 60000, &faults.chunkPauseMs,
-                       &error)
-        && readInteger(parser, QStringLiteral("duplicate-ms"), 0, 60000, &faults.duplicateMs,
-                       &error)
-        && readInteger(parser, QStringLiteral("extra-prompt-ms"), 0, 60000, &faults.extraPromptMs,
-                       &error)
-        && readInteger(parser, QStringLiteral("banner-ms"), 0, 60000, &faults.bannerMs, &error)
-        && readInteger(parser, QStringLiteral("pad-bytes"), 0, 16 * 1024 * 1024, &faults.padBytes,
-                       &error)
-        && readInteger(parser, QStringLiteral("hangup-after"), 0, maxInt, &faults.hangupAfter,
-                       &error);
-    if (!numbersOk)
-        return Outcome::Error;
-    if ((device.inputs & ~DioWord::inputMask) != 0) {
-        error = QStringLiteral("--inputs takes bits 0-6 and 8 only");
-        return Outcome::Error;
-    }
-    device.seed = seed;
-    faults.seed = seed ^ 0x5eed5eedu;
+    faults.seed = device.seed ^ 0x5eed5eedu;
     return Outcome::Run;
 }

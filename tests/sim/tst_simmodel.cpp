@@ -1,6 +1,8 @@
-// The simulated device without a process: the physical model, command routing and refusals.
+// The simulated device without a process: the physical model, command routing and refusals,
+// and its command line.
 #include "physicsmodel.h"
 #include "simdevice.h"
+#include "simoptions.h"
 
 #include <QtTest>
 
@@ -12,6 +14,8 @@ private slots:
     void physics();
     void routing_data();
     void routing();
+    void options_data();
+    void options();
 };
 
 void TestSimModel::physics()
@@ -56,6 +60,38 @@ void TestSimModel::routing()
     QCOMPARE(QString::fromUtf8(device.handle(command).terminalBytes()), answer);
     if (answer.startsWith("Error")) // a refused setting changes nothing
         QCOMPARE(device.handle(path).terminalBytes(), before);
+}
+
+void TestSimModel::options_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("error"); // empty: the sim runs
+    QTest::addColumn<bool>("serial");
+    const auto row = [](const char *name, const QStringList &arguments, const QString &error,
+                        bool serial = false) {
+        QTest::newRow(name) << arguments << error << serial;
+    };
+    row("default", {}, "");
+    row("link implies serial", {"--link", "/tmp/sim-link"}, "", true);
+    row("out of range", {"--drop-percent", "101"}, "invalid value for --drop-percent: 101");
+    row("not whole", {"--udp-port", "1.5"}, "--udp-port takes a whole number");
+    row("bad address", {"--udp-address", "host"}, "invalid --udp-address host");
+    row("bad kind", {"--device", "abc"}, "--device takes vkt or hbn, not abc");
+    row("input outside the word", {"--inputs", "128"}, "--inputs takes bits 0-6 and 8 only");
+    row("positional argument", {"x"}, "unexpected argument x");
+}
+
+void TestSimModel::options()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, error);
+    SimOptions options;
+    const SimOptions::Outcome outcome = options.parse(QStringList{"vkt-sim"} + arguments);
+    QCOMPARE(options.errorText(), error);
+    QCOMPARE(outcome, error.isEmpty() ? SimOptions::Outcome::Run : SimOptions::Outcome::Error);
+    QTEST(options.serial, "serial");
+    // The help shows a default as the field holds it.
+    QVERIFY(options.helpText().contains("UDP port (default 1993)."));
 }
 
 QTEST_GUILESS_MAIN(TestSimModel)

@@ -10,12 +10,15 @@ namespace {
 
 // Written by the handler, read by the event loop: the one thing a handler may safely do.
 int signalPipe[2] = {-1, -1};
+// The first of SIGINT and SIGTERM to come; 0 before.
+volatile sig_atomic_t firstSignal = 0;
 
 } // namespace
 
 InterruptWatcher::InterruptWatcher(QObject *parent)
     : QObject(parent)
 {
+    firstSignal = 0;
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
         return;
     m_notifier = new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, this);
@@ -24,12 +27,13 @@ InterruptWatcher::InterruptWatcher(QObject *parent)
     action.sa_handler = &InterruptWatcher::onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    ::sigaction(SIGINT, &action, nullptr);
-    ::sigaction(SIGTERM, &action, nullptr);
+    for (const int signal : {SIGINT, SIGTERM, SIGALRM})
+        ::sigaction(signal, &action, nullptr);
 }
 
 InterruptWatcher::~InterruptWatcher()
 {
+    // SIGALRM keeps its handler: a grace already running still ends the program.
     ::signal(SIGINT, SIG_DFL);
     ::signal(SIGTERM, SIG_DFL);
     for (int &fd : signalPipe) {
@@ -39,8 +43,18 @@ InterruptWatcher::~InterruptWatcher()
     }
 }
 
-void InterruptWatcher::onSignal(int)
+void InterruptWatcher::onSignal(int signal)
 {
+    // Async-signal-safe calls only.
+    if (signal == SIGALRM || firstSignal != 0) {
+        // The grace is over, or a second signal came: the default action ends the program.
+        const int ending = signal == SIGALRM && firstSignal != 0 ? int(firstSignal) : signal;
+        ::signal(ending, SIG_DFL);
+        ::raise(ending);
+        return;
+    }
+    firstSignal = signal;
+    ::alarm(graceS);
     const char byte = 1;
     [[maybe_unused]] const ssize_t written = ::write(signalPipe[0], &byte, 1);
 }
