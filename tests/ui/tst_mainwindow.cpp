@@ -235,7 +235,7 @@ void TestMainWindow::hostileDevice_data()
     QTest::newRow("tool name in HTML")
         << QByteArray("/vkt/deviceId") << R"({"modelName": "<h1>VKT</h1>)" + picture + R"("})"
         << "tool"
-        << "<h1>VKT</h1><img.*";
+        << "<h1>VKT</h1>.*";
     QTest::newRow("long device name with an ampersand")
         << QByteArray("/deviceId")
         << R"({"deviceName": "A&B)" + QByteArray(300, 'x') + R"(", "modelName": "HBN"})"
