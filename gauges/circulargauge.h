@@ -36,7 +36,8 @@ public:
     int minorTickCount() const;
 
     // The first multiple of step at or above v. The quotient is rounded to single precision
-    // first, so that 0.30000000000000004 / 0.1 counts as 3 and not 4.
+    // first, so that 0.30000000000000004 / 0.1 counts as 3 and not 4, where single precision
+    // holds it: from its smallest normal number up to 2^24.
     static double ceilToStep(double v, double step);
     // v as every number on the dial is shown ("%0.*lf"), except that a value rounding to zero
     // reads "0.0", never "-0.0".

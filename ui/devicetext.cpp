@@ -64,8 +64,15 @@ void DeviceText::setText(const QString &text)
 
 bool DeviceText::eventFilter(QObject *, QEvent *event)
 {
-    if (event->type() == QEvent::Resize || event->type() == QEvent::FontChange)
+    switch (event->type()) {
+    case QEvent::Show:
+    case QEvent::Resize:
+    case QEvent::FontChange:
         fit();
+        break;
+    default:
+        break;
+    }
     return false;
 }
 
@@ -73,8 +80,11 @@ void DeviceText::fit()
 {
     const QWidget *widget = m_label ? static_cast<QWidget *>(m_label) : m_button;
     const QString line = oneLine(m_text);
+    // A hidden widget has no width of its own yet; it is fitted when it is shown.
     const QString shown =
-        QFontMetrics(widget->font()).elidedText(line, Qt::ElideRight, qMax(0, textWidth()));
+        widget->isVisible()
+            ? QFontMetrics(widget->font()).elidedText(line, Qt::ElideRight, qMax(0, textWidth()))
+            : line;
     // A tool tip guesses rich text as a label does: the whole text goes in escaped.
     const QString toolTip =
         shown == line ? QString() : Qt::convertFromPlainText(m_text, Qt::WhiteSpaceNormal);
