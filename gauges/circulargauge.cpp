@@ -7,6 +7,7 @@
 #include <QTransform>
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 
 namespace {
@@ -21,6 +22,9 @@ constexpr double endSlack = 1e-6;
 constexpr double needleHalfBase = 0.5;
 constexpr double needleHalfTip = 0.125;
 
+// Single precision holds every whole number up to here.
+constexpr double singleExactLimit = 16777216.0; // 2^24
+
 double degreesToRadians(double degrees)
 {
     return degrees * pi / 180.0;
@@ -34,14 +38,26 @@ CircularGauge::CircularGauge(QWidget *parent)
 
 double CircularGauge::ceilToStep(double v, double step)
 {
-    return std::ceil(static_cast<float>(v / step)) * step;
+    const double quotient = v / step;
+    // Beyond 2^24 single precision would round the quotient by whole steps, and below its
+    // smallest normal number it would flush a positive quotient to zero: there the drift it
+    // absorbs is no matter, and the quotient is taken as it is.
+    const double size = std::abs(quotient);
+    const bool singleHolds = size >= FLT_MIN && size <= singleExactLimit;
+    return std::ceil(singleHolds ? static_cast<float>(quotient) : quotient) * step;
+}
+
+bool CircularGauge::marksFit(double step) const
+{
+    // Also false for a step that is not positive, which would never reach the end, and for
+    // members that are not numbers.
+    return maximum >= minimum && step > 0 && (maximum - minimum) / step < maxScaleMarks;
 }
 
 QVector<double> CircularGauge::majorTickValues() const
 {
     QVector<double> ticks;
-    // A step that is not positive would never reach the end of the scale.
-    if (maximum < minimum || !(majorStep > 0))
+    if (!marksFit(majorStep))
         return ticks;
     const double end = maximum + endSlack * majorStep;
     double v = minimum;
@@ -59,7 +75,7 @@ QVector<double> CircularGauge::majorTickValues() const
 QVector<double> CircularGauge::scaleLabelValues() const
 {
     QVector<double> labels;
-    if (maximum < minimum || !(labelStep > 0))
+    if (!marksFit(labelStep))
         return labels;
     const double end = maximum + endSlack * labelStep;
     for (double v = minimum; v <= end; v += labelStep) {
@@ -68,6 +84,11 @@ QVector<double> CircularGauge::scaleLabelValues() const
             break;
     }
     return labels;
+}
+
+int CircularGauge::minorTickCount() const
+{
+    return minorTicks >= 1 && minorTicks <= maxMinorTicks ? static_cast<int>(minorTicks) : 0;
 }
 
 void CircularGauge::setValue(double v)
@@ -129,17 +150,33 @@ void CircularGauge::drawScale(QPainter *painter)
             drawMinorTicks(painter, t, static_cast<int>(outer), static_cast<int>(inner));
     }
     painter->restore();
+    drawScaleNote(painter);
+}
+
+void CircularGauge::drawScaleNote(QPainter *painter)
+{
+    if (scaleNote.isEmpty())
+        return;
+    painter->save();
+    painter->setPen(QColor(QStringLiteral("#CC0")));
+    painter->setFont(gaugeFont(static_cast<int>(tickLength)));
+    // The bottom gap of the dial, below the command buttons and clear of the scale's ends.
+    const QRect gap(0, static_cast<int>(centerY + 0.8 * radius), width(),
+                    static_cast<int>(2 * tickLength));
+    painter->drawText(gap, Qt::AlignCenter, scaleNote);
+    painter->restore();
 }
 
 void CircularGauge::drawMinorTicks(QPainter *painter, double from, int outerRadius, int innerRadius)
 {
-    if (from >= maximum || minorTicks < 1)
+    const int count = minorTickCount();
+    if (from >= maximum || count == 0)
         return;
     painter->save();
     // Minor ticks are half as long as major ones, measured from the same outer end.
     const int minorInner = static_cast<int>(innerRadius + 0.5 * tickLength);
     painter->setPen(strokePen(minorTickColor, 0.5 * tickWidth));
-    for (int i = 1; i <= minorTicks; ++i) {
+    for (int i = 1; i <= count; ++i) {
         const double angle = valueToDegrees(from + i * majorStep / (minorTicks + 1));
         painter->drawLine(dialPoint(angle, outerRadius), dialPoint(angle, minorInner));
     }
@@ -186,17 +223,24 @@ void CircularGauge::drawScaleLabels(QPainter *painter)
 void CircularGauge::drawValueText(QPainter *painter)
 {
     painter->save();
-    painter->setFont(gaugeFont(valueFontSize()));
-    painter->setPen(QColor(Qt::white));
-    painter->drawText(valueTextBox(), Qt::AlignCenter, valueText(value));
+    drawValueBoxText(painter, valueText(value), isShownAsNumber(value), QColor(Qt::white));
     painter->restore();
+}
+
+void CircularGauge::drawValueBoxText(QPainter *painter, const QString &text, bool number,
+                                     const QColor &color) const
+{
+    const int s = valueFontSize();
+    painter->setFont(gaugeFont(number ? s : static_cast<int>(0.8 * s)));
+    painter->setPen(color);
+    painter->drawText(valueTextBox(), Qt::AlignCenter | Qt::TextWordWrap, text);
 }
 
 void CircularGauge::drawNeedle(QPainter *painter)
 {
     painter->save();
-    drawNeedleShape(painter, value, needleHalfBase * tickInset, needleHalfTip * tickInset,
-                    QColor(160, 0, 0, 120), QColor(240, 0, 0, 120));
+    drawNeedleShape(painter, needleDegrees(value), needleHalfBase * tickInset,
+                    needleHalfTip * tickInset, QColor(160, 0, 0, 120), QColor(240, 0, 0, 120));
     painter->restore();
 }
 
@@ -212,8 +256,9 @@ void CircularGauge::drawHub(QPainter *painter)
     painter->restore();
 }
 
-void CircularGauge::drawNeedleShape(QPainter *painter, double v, double halfBase, double halfTip,
-                                    const QColor &leftColor, const QColor &rightColor) const
+void CircularGauge::drawNeedleShape(QPainter *painter, double angleDeg, double halfBase,
+                                    double halfTip, const QColor &leftColor,
+                                    const QColor &rightColor) const
 {
     const double length = radius - 1.5 * tickInset;
     QPainterPath left;
@@ -224,17 +269,26 @@ void CircularGauge::drawNeedleShape(QPainter *painter, double v, double halfBase
     left.closeSubpath();
     const QPainterPath right = QTransform::fromScale(-1, 1).map(left);
 
-    const QTransform toDial = needleTransform(v);
+    const QTransform toDial = needleTransform(angleDeg);
     painter->fillPath(toDial.map(left), leftColor);
     painter->fillPath(toDial.map(right), rightColor);
 }
 
-QTransform CircularGauge::needleTransform(double v) const
+QTransform CircularGauge::needleTransform(double angleDeg) const
 {
     QTransform toDial;
     toDial.translate(centerX, centerY);
-    toDial.rotate(valueToDegrees(v)); // clockwise on the screen; 0 points straight down
+    toDial.rotate(angleDeg); // clockwise on the screen; 0 points straight down
     return toDial;
+}
+
+double CircularGauge::needleDegrees(double v) const
+{
+    const double scaleEnd = startAngle + span();
+    if (!isShownAsNumber(v))
+        return v < 0 ? startAngle : scaleEnd;
+    const double halfGap = qMax(0.0, startAngle - endAngle) / 2;
+    return qBound(startAngle - halfGap, valueToDegrees(v), scaleEnd + halfGap);
 }
 
 QRect CircularGauge::needleBounds(double v) const
@@ -246,7 +300,11 @@ QRect CircularGauge::needleBounds(double v) const
                                              QPointF(-halfTip, length), QPointF(halfTip, length),
                                              QPointF(halfBase, halfBase)});
     // A pixel of margin: an antialiased edge may tint a pixel it only grazes.
-    return needleTransform(v).map(outline).boundingRect().toAlignedRect().adjusted(-1, -1, 1, 1);
+    return needleTransform(needleDegrees(v))
+        .map(outline)
+        .boundingRect()
+        .toAlignedRect()
+        .adjusted(-1, -1, 1, 1);
 }
 
 QRegion CircularGauge::valueChangeRegion(double from, double to) const
@@ -305,8 +363,15 @@ QRect CircularGauge::valueTextBox() const
                  3 * s);
 }
 
+bool CircularGauge::isShownAsNumber(double v)
+{
+    return std::abs(v) < shownMagnitudeLimit; // false for what is not a number, too
+}
+
 QString CircularGauge::valueText(double v) const
 {
+    if (!isShownAsNumber(v))
+        return tr("OUT OF RANGE");
     return formatNumber(v, valueDecimals) + QLatin1Char(' ') + unitText;
 }
 
@@ -314,6 +379,20 @@ QRect CircularGauge::statusBand() const
 {
     return QRect(0, static_cast<int>(centerY - (radius - tickLength) / 1.5), width(),
                  static_cast<int>(3 * tickLength + 10));
+}
+
+void CircularGauge::rejectRating(const QString &what, double rating, double limit)
+{
+    scaleNote = tr("BAD RATING");
+    setToolTip(tr("The device's %1 of %2 is beyond %3: the default scale is shown.")
+                   .arg(what, QString::number(rating), QString::number(limit)));
+    update();
+}
+
+void CircularGauge::acceptRating()
+{
+    scaleNote.clear();
+    setToolTip(QString());
 }
 
 QPen CircularGauge::strokePen(const QColor &color, double width)

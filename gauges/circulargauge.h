@@ -31,13 +31,29 @@ public:
     QVector<double> majorTickValues() const;
     // Values of the scale numbers: from minimum in steps of labelStep.
     QVector<double> scaleLabelValues() const;
+    // Minor ticks drawn between two major ones: none for fewer than one or more than
+    // maxMinorTicks.
+    int minorTickCount() const;
 
     // The first multiple of step at or above v. The quotient is rounded to single precision
-    // first, so that 0.30000000000000004 / 0.1 counts as 3 and not 4.
+    // first, so that 0.30000000000000004 / 0.1 counts as 3 and not 4, where single precision
+    // holds it: from its smallest normal number up to 2^24.
     static double ceilToStep(double v, double step);
     // v as every number on the dial is shown ("%0.*lf"), except that a value rounding to zero
     // reads "0.0", never "-0.0".
     static QString formatNumber(double v, int decimals);
+
+    // The largest magnitude a value text shows as a number: six digits with a sign, a decimal
+    // and the unit fill the value box. Beyond it a number could only be shown cut off.
+    static constexpr double shownMagnitudeLimit = 1e5;
+    // At most this many major ticks, and as many scale numbers, are drawn; a scale needing more
+    // draws none. Every scale from a usable rating needs far fewer.
+    static constexpr int maxScaleMarks = 1000;
+    // At most this many minor ticks between two major ones; more draw none.
+    static constexpr double maxMinorTicks = 20;
+    // v with valueDecimals, a blank and the unit, or "OUT OF RANGE" when v is too large to show.
+    QString valueText(double v) const;
+    static bool isShownAsNumber(double v);
 
     QString title = QStringLiteral("FORCE");
     QString unitText = QStringLiteral("N");
@@ -59,6 +75,8 @@ public:
     double tickLength = 0; // 0.07 x radius; also the unit of every font size
     double tickWidth = 0;  // 0.25 x tickInset
     double value = 0;
+    // Said in the bottom gap when the scale is not the one the device asked for.
+    QString scaleNote;
 
 public slots:
     void setValue(double v);
@@ -89,17 +107,27 @@ protected:
     // Point size of the value text, and the box below the centre that holds it.
     int valueFontSize() const;
     QRect valueTextBox() const;
-    // v with valueDecimals, a blank and the unit.
-    QString valueText(double v) const;
+    // A value text in the value box: a number in the value font, the out-of-range words smaller
+    // and wrapped to fit.
+    void drawValueBoxText(QPainter *painter, const QString &text, bool number,
+                          const QColor &color) const;
+    // Dial angle of the measured needle at v: past an end of the scale it turns into the gap,
+    // but no further than the gap's middle, so it never comes round onto the scale; a value too
+    // large to show rests at the end on its side.
+    double needleDegrees(double v) const;
     // Text band above the title, used by the subclasses for status words.
     QRect statusBand() const;
+    // A rating the scale could not follow: the default scale is shown, with a note saying so
+    // and the reason in the tool tip. A usable rating takes both away.
+    void rejectRating(const QString &what, double rating, double limit);
+    void acceptRating();
     // Pen for scale strokes: solid line, square cap, bevel join.
     static QPen strokePen(const QColor &color, double width);
     static QFont gaugeFont(int pointSize);
 
     // Draws the two needle halves, left half (0,0) (-halfBase,halfBase) (-halfTip,length)
-    // (0,length) and its mirror, turned to the dial angle of v.
-    void drawNeedleShape(QPainter *painter, double v, double halfBase, double halfTip,
+    // (0,length) and its mirror, turned to a dial angle in degrees.
+    void drawNeedleShape(QPainter *painter, double angleDeg, double halfBase, double halfTip,
                          const QColor &leftColor, const QColor &rightColor) const;
 
     // What a change of the measured value from `from` to `to` shows differently: both
@@ -108,8 +136,12 @@ protected:
     virtual QRegion valueChangeRegion(double from, double to) const;
 
 private:
-    // From the needle's own frame (origin at the centre, +y towards the tip) to the widget.
-    QTransform needleTransform(double v) const;
+    // Whether marks every `step` along the scale stay within maxScaleMarks.
+    bool marksFit(double step) const;
+    void drawScaleNote(QPainter *painter);
+    // From the needle's own frame (origin at the centre, +y towards the tip) to the widget,
+    // turned to a dial angle in degrees.
+    QTransform needleTransform(double angleDeg) const;
     // Every pixel the measured needle at v touches, its antialiased edge included.
     QRect needleBounds(double v) const;
 };

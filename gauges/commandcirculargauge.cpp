@@ -63,14 +63,31 @@ QPushButton *CommandCircularGauge::makeStepButton(const QString &text, const QSt
 void CommandCircularGauge::setCommandValue(double v)
 {
     const double c = roundToStep(v, commandStep);
-    updateCommandValue(c);
+    // The operator's own step past the end shows the end; only the device's report of a
+    // command beyond the scale is out of range.
+    placeCommand(c);
+    commandBeyondScale = false;
     emit commandChanged(c);
 }
 
+// The dial cannot show a reported command beyond its scale, and showing the scale's end as
+// its text would show a command the device never reported: the text says so, and the needle
+// rests at the end on the command's side.
 void CommandCircularGauge::updateCommandValue(double value)
+{
+    placeCommand(value);
+    commandBeyondScale = !(value >= minimum && value <= maximum);
+}
+
+void CommandCircularGauge::placeCommand(double value)
 {
     commandValue = roundToStep(qBound(minimum, value, maximum), commandStep);
     update();
+}
+
+QString CommandCircularGauge::commandText() const
+{
+    return commandBeyondScale ? tr("OUT OF RANGE") : valueText(commandValue);
 }
 
 void CommandCircularGauge::setCommandFocus(bool value)
@@ -177,11 +194,9 @@ void CommandCircularGauge::drawValueText(QPainter *painter)
                            8 * s, static_cast<int>(1.5 * s));
     painter->drawText(captionBox, Qt::AlignCenter,
                       commandFocus ? QStringLiteral("Command") : QStringLiteral("Measured"));
-    if (commandFocus) {
-        painter->setFont(gaugeFont(s));
-        painter->setPen(QColor(QStringLiteral("#0C0")));
-        painter->drawText(valueTextBox(), Qt::AlignCenter, valueText(commandValue));
-    }
+    if (commandFocus)
+        drawValueBoxText(painter, commandText(), !commandBeyondScale,
+                         QColor(QStringLiteral("#0C0")));
     painter->restore();
     if (!commandFocus)
         CircularGauge::drawValueText(painter);
@@ -194,7 +209,7 @@ void CommandCircularGauge::drawNeedle(QPainter *painter)
         return;
     painter->save();
     const double a = tickInset;
-    drawNeedleShape(painter, commandValue, a / 4, a / 16, QColor(0, 160, 0, 120),
+    drawNeedleShape(painter, valueToDegrees(commandValue), a / 4, a / 16, QColor(0, 160, 0, 120),
                     QColor(0, 240, 0, 120));
     painter->restore();
 }

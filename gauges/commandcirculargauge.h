@@ -21,8 +21,14 @@ public:
     // clamped: a step past the end of the scale announces a value beyond it.
     void setCommandValue(double v);
 
+    // The command text: the command, or "OUT OF RANGE" while the device reports one beyond
+    // the scale.
+    QString commandText() const;
+
     double commandStep = 1.0; // every command is a whole multiple of it
     double commandValue = 0;  // the command shown, always on the scale
+    // The device reported a command beyond the scale: its needle rests at the end.
+    bool commandBeyondScale = false;
     bool commandFocus = false;
     bool mouseInside = false;
     // A press this close to the window's activation, with the pointer over the gauge, is the
@@ -55,6 +61,7 @@ protected:
     void drawNeedle(QPainter *painter) override;
 
 private:
+    void placeCommand(double value);
     static bool isRecent(const QElapsedTimer &timer);
     QPushButton *makeStepButton(const QString &text, const QString &styleSheet);
 };

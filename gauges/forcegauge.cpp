@@ -4,11 +4,13 @@
 
 #include <QPainter>
 
-#include <cmath>
-
 namespace {
 
 constexpr double defaultMaxForce = 350;
+// Actuators of this family are rated from tens to a few thousand newtons, a few hundred to a
+// thousand pounds. A rating beyond this is no actuator's: its scale would need tens of
+// thousands of ticks.
+constexpr double maxRatedForce = 10000;
 
 struct ForceScale
 {
@@ -45,11 +47,17 @@ ForceGauge::ForceGauge(QWidget *parent)
 
 void ForceGauge::setMaxForce(double maxForce)
 {
-    if (!std::isfinite(maxForce) || maxForce <= 0) {
+    if (!(maxForce > 0)) {
         setMaxForce(defaultMaxForce);
         unitText = QStringLiteral("N");
         return;
     }
+    if (maxForce > maxRatedForce) {
+        setMaxForce(defaultMaxForce);
+        rejectRating(tr("maximum force"), maxForce, maxRatedForce);
+        return;
+    }
+    acceptRating();
     const ForceScale row = forceScaleFor(maxForce);
     majorStep = row.majorStep;
     labelStep = row.labelStep;

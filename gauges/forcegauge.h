@@ -12,7 +12,8 @@ public:
     explicit ForceGauge(QWidget *parent = nullptr);
 
     // Chooses scale divisions, decimals and command resolution for a device maximum force;
-    // a maximum that is not a positive number falls back to the default scale of 350 N.
+    // a maximum that is not a positive number falls back to the default scale of 350 N, and so
+    // does one beyond any actuator's, with a note on the dial.
     void setMaxForce(double maxForce);
 
     int softTouch = 0; // non-zero while soft touch is active

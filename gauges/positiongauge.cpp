@@ -4,11 +4,12 @@
 
 #include <QPainter>
 
-#include <cmath>
-
 namespace {
 
 constexpr double defaultMaxPosition = 20;
+// Strokes of this family reach a few hundred millimetres, some tens of inches. A stroke beyond
+// this is no actuator's: its scale would need thousands of ticks.
+constexpr double maxRatedPosition = 1000;
 
 } // namespace
 
@@ -26,11 +27,17 @@ PositionGauge::PositionGauge(QWidget *parent)
 
 void PositionGauge::setMaxPosition(double maxPosition)
 {
-    if (!std::isfinite(maxPosition) || maxPosition <= 0) {
+    if (!(maxPosition > 0)) {
         setMaxPosition(defaultMaxPosition);
         unitText = QStringLiteral("mm");
         return;
     }
+    if (maxPosition > maxRatedPosition) {
+        setMaxPosition(defaultMaxPosition);
+        rejectRating(tr("maximum position"), maxPosition, maxRatedPosition);
+        return;
+    }
+    acceptRating();
     if (maxPosition <= 2) {
         majorStep = 0.1;
         labelStep = 0.2;
@@ -110,8 +117,11 @@ void PositionGauge::drawScale(QPainter *painter)
 
 void PositionGauge::drawLimitArc(QPainter *painter, double from, double to) const
 {
-    // The painter measures arcs counter-clockwise from 3 o'clock, in 16ths of a degree.
-    const auto arcAngle = [this](double v) { return static_cast<int>(270 - valueToDegrees(v)); };
+    // The painter measures arcs counter-clockwise from 3 o'clock, in 16ths of a degree. A limit
+    // beyond the scale marks no more than the scale.
+    const auto arcAngle = [this](double v) {
+        return static_cast<int>(270 - valueToDegrees(qBound(minimum, v, maximum)));
+    };
     const double r = radius - tickInset;
     painter->setPen(strokePen(QColor(Qt::red), tickWidth));
     painter->drawArc(QRectF(centerX - r, centerY - r, 2 * r, 2 * r), arcAngle(from) * 16,

@@ -12,7 +12,8 @@ public:
     explicit PositionGauge(QWidget *parent = nullptr);
 
     // Chooses the scale divisions for a device maximum position; a maximum that is not a
-    // positive number falls back to the default stroke of 20 mm.
+    // positive number falls back to the default stroke of 20 mm, and so does one beyond any
+    // actuator's, with a note on the dial.
     void setMaxPosition(double maxPosition);
 
     // "+LIMIT" or "-LIMIT" when the measured position has reached a limit, else empty.

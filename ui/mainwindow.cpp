@@ -3,6 +3,7 @@
 #include "configdialog.h"
 #include "consolewindow.h"
 #include "devicechooser.h"
+#include "devicetext.h"
 #include "devicevocabulary.h"
 #include "pictureiconengine.h"
 #include "uilog.h"
@@ -35,6 +36,12 @@ const char *const weighingErrorText =
     "<b>Error weighting payload!</b><br>Possible causes:<ul><li> Insufficient air "
     "pressure</li><li> Excess payload weight</li><li> Carriage position unstable</li></ul>";
 
+// A payload weight the label shows as a number: "99999.99 Kg" still fits it. No actuator of
+// this family carries more; a larger number could only be shown cut off.
+constexpr double shownPayloadLimit = 1e5;
+// Characters of a device's error text the box shows; all of it is under its details.
+constexpr int boxTextChars = 500;
+
 void showCritical(QWidget *parent, const QString &text)
 {
     QMessageBox::critical(parent, boxTitle, text);
@@ -61,6 +68,10 @@ MainWindow::MainWindow(QWidget *parent)
     iconLabel->setPixmap(QPixmap::fromImage(
         picture.scaled(shownSize, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
     setWindowIcon(QIcon(new PictureIconEngine(pictureFile, picture)));
+    // Both show the device's own words once connected; set up for them from the start, so that
+    // the layout is the same before and after.
+    DeviceText::show(toolTypeLabel, toolTypeLabel->text());
+    DeviceText::show(connectionButton, connectionButton->text());
 
     QPalette ground = palette();
     ground.setBrush(QPalette::All, QPalette::Window, QBrush(QColor("#222")));
@@ -222,7 +233,7 @@ void MainWindow::onDeviceConnect()
     const QString name = remoteDevice.isConnected()
                              ? remoteDevice.deviceIdRecord().value(RecordKey::deviceName).toString()
                              : QStringLiteral("NONE");
-    connectionButton->setText(name);
+    DeviceText::show(connectionButton, name);
     connectionButton->setStyleSheet(QStringLiteral("background-color: ") + connectedColor);
     fileOpenButton->setEnabled(true);
     fileSaveButton->setEnabled(true);
@@ -239,7 +250,7 @@ void MainWindow::onDeviceDisconnect()
     positionGauge->setNegLimit(0);
     positionGauge->updateCommandValue(0);
     accelerationGauge->setValue(0);
-    connectionButton->setText(tr("CONNECT"));
+    DeviceText::show(connectionButton, tr("CONNECT"));
     connectionButton->setStyleSheet(QString());
     fileOpenButton->setEnabled(false);
     fileSaveButton->setEnabled(false);
@@ -251,7 +262,7 @@ void MainWindow::onToolChanged(int connected)
     qCDebug(vktUi).nospace() << "onToolChanged(" << connected << ")";
     if (connected == 0) {
         toolTypeLabel->setStyleSheet(QStringLiteral("background-color: ") + noToolColor);
-        toolTypeLabel->setText(QStringLiteral("NONE"));
+        DeviceText::show(toolTypeLabel, QStringLiteral("NONE"));
         forceGauge->setMaxForce(0.0);
         forceGauge->unitText.clear();
         forceGauge->setCommandFocus(false);
@@ -264,16 +275,24 @@ void MainWindow::onToolChanged(int connected)
 
     toolTypeLabel->setStyleSheet(QStringLiteral("background-color: ") + connectedColor);
     const QJsonObject &tool = remoteDevice.toolIdRecord();
-    toolTypeLabel->setText(tool.isEmpty() ? QStringLiteral("NONE")
-                                          : tool.value(RecordKey::modelName).toString());
+    DeviceText::show(toolTypeLabel, tool.isEmpty() ? QStringLiteral("NONE")
+                                                   : tool.value(RecordKey::modelName).toString());
     applyToolRatings();
     setForceCommandFocus(stateControlMode() & ControlModeBit::forceMode);
     setPayloadWeight(remoteDevice.stateRecord().value(RecordKey::payloadWeight).toDouble());
 }
 
+// The device's words, shown as they are: never as rich text, and a long text shortened in the
+// box with all of it under the details.
 void MainWindow::onWeighError(QString errorStr)
 {
-    showCritical(this, errorStr);
+    QMessageBox box(QMessageBox::Critical, boxTitle, errorStr, QMessageBox::Ok, this);
+    box.setTextFormat(Qt::PlainText);
+    if (errorStr.size() > boxTextChars) {
+        box.setText(errorStr.left(boxTextChars) + QChar(0x2026));
+        box.setDetailedText(errorStr);
+    }
+    box.exec();
 }
 
 void MainWindow::onMetricUnitsChanged(int metricUnits)
@@ -320,8 +339,11 @@ void MainWindow::setPayloadWeight(double value)
     } else {
         payloadWeight->setStyleSheet(QStringLiteral("background-color: #0C0; color: black;"));
         const bool metric = remoteDevice.stateRecord().value(RecordKey::metricUnits).toInt() != 0;
-        payloadWeight->setText(metric ? QString::asprintf("%0.2lf Kg", value)
-                                      : QString::asprintf("%0.1lf Lb", value));
+        if (value >= shownPayloadLimit)
+            payloadWeight->setText(tr("OUT OF RANGE"));
+        else
+            payloadWeight->setText(metric ? QString::asprintf("%0.2lf Kg", value)
+                                          : QString::asprintf("%0.1lf Lb", value));
         if (weighingInProgress && !weighingQuestionPending) {
             weighingQuestionPending = true;
             QTimer::singleShot(0, this, &MainWindow::askToSaveWeighedPayload);

@@ -1,5 +1,6 @@
 #include "accelerationgauge.h"
 #include "commandcirculargauge.h"
+#include "forcegauge.h"
 #include "positiongauge.h"
 
 #include <QPushButton>
@@ -19,6 +20,8 @@ private slots:
     void repaint();
     void numberText_data();
     void numberText();
+    void hostileValues_data();
+    void hostileValues();
     void click_data();
     void click();
     void commandValues();
@@ -117,6 +120,61 @@ void TestCircularGauge::numberText()
         return gauge.grab().toImage().copy(QRect(132, 363, 336, 126));
     };
     QCOMPARE(valueTextAt(value), valueTextAt(text.toDouble()));
+}
+
+void TestCircularGauge::hostileValues_data()
+{
+    // What a device value, or a member, is given to; what the operator then reads there: the
+    // scale's note, the measured value's text or the command's text.
+    QTest::addColumn<QString>("to");
+    QTest::addColumn<double>("sent");
+    QTest::addColumn<double>("maximum");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("force rating 1e12") << "maxForce" << 1e12 << 350.0 << "BAD RATING";
+    QTest::newRow("stroke 1e308") << "maxPosition" << 1e308 << 20.0 << "BAD RATING";
+    QTest::newRow("force rating at the bound") << "maxForce" << 1e4 << 1e4 << "";
+    QTest::newRow("force rating 1e-300") << "maxForce" << 1e-300 << 5.0 << "";
+    QTest::newRow("measured 1e308") << "value" << 1e308 << 350.0 << "OUT OF RANGE";
+    QTest::newRow("device command 1e308") << "command" << 1e308 << 350.0 << "OUT OF RANGE";
+    QTest::newRow("scale end 1e7, set directly") << "maximum" << 1e7 << 1e7 << "";
+    QTest::newRow("1e9 minor ticks, set directly") << "minorTicks" << 1e9 << 350.0 << "";
+}
+
+// Whatever a device sends, the gauge paints in bounded time and shows no number it was not
+// sent: an unusable rating leaves the default scale and says so.
+void TestCircularGauge::hostileValues()
+{
+    QFETCH(QString, to);
+    QFETCH(double, sent);
+    QFETCH(double, maximum);
+    QFETCH(QString, shown);
+    std::unique_ptr<CommandCircularGauge> gauge(
+        to == "maxPosition" ? static_cast<CommandCircularGauge *>(new PositionGauge)
+                            : new ForceGauge);
+    gauge->resize(250, 250);
+    gauge->setCommandFocus(true);
+    if (to == "maxForce")
+        static_cast<ForceGauge *>(gauge.get())->setMaxForce(sent);
+    else if (to == "maxPosition")
+        static_cast<PositionGauge *>(gauge.get())->setMaxPosition(sent);
+    else if (to == "value")
+        gauge->setValue(sent);
+    else if (to == "command")
+        gauge->updateCommandValue(sent);
+    else if (to == "maximum")
+        gauge->maximum = sent;
+    else
+        gauge->minorTicks = sent;
+
+    QCOMPARE(gauge->maximum, maximum);
+    QVERIFY(gauge->majorTickValues().size() <= CircularGauge::maxScaleMarks + 1);
+    QVERIFY(gauge->minorTickCount() <= CircularGauge::maxMinorTicks);
+    QCOMPARE(to == "value"     ? gauge->valueText(gauge->value)
+             : to == "command" ? gauge->commandText()
+                               : gauge->scaleNote,
+             shown);
+    QVERIFY(gauge->commandValue >= gauge->minimum && gauge->commandValue <= gauge->maximum);
+    gauge->grab();
 }
 
 void TestCircularGauge::click_data()

@@ -41,7 +41,7 @@ void ModalAnswerer::answerModal()
         closeModal(modal);
         return;
     }
-    m_boxes << SeenBox{box->windowTitle(), box->text(), box->parentWidget()};
+    m_boxes << SeenBox{box->windowTitle(), box->text(), box->parentWidget(), box->textFormat()};
     if (QAbstractButton *button = box->button(m_answer))
         button->click();
     else

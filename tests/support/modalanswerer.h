@@ -17,6 +17,7 @@ struct SeenBox
     QString title;
     QString text;
     QWidget *parent = nullptr;
+    Qt::TextFormat textFormat = Qt::AutoText;
 };
 
 // Answers every modal widget that opens while it lives, from inside the modal's own event

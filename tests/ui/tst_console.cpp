@@ -38,6 +38,10 @@ void TestConsole::receivedBytes_data()
     QTest::newRow("0x80 to 0xFF never appear") << QByteArrayList{"<" + high + ">", high} << "<>";
     QTest::newRow("control bytes dropped, tab kept")
         << QByteArrayList{QByteArray("a\x01\x1b\x7f\x00\tb\r", 9)} << "a\tb";
+    // A device that never sends a line feed gets its lines broken, also across chunks.
+    const QString brokenLine = QString(1024, 'x') + '\n';
+    QTest::newRow("no line feed") << QByteArrayList{QByteArray(1500, 'x'), QByteArray(1500, 'x')}
+                                  << brokenLine + brokenLine + QString(952, 'x');
 }
 
 void TestConsole::receivedBytes()

@@ -1,5 +1,6 @@
 #include "connectedwindow.h"
 #include "privatenetwork.h"
+#include "scriptedpeer.h"
 #include "startupsequence.h"
 
 #include <QAbstractButton>
@@ -44,6 +45,8 @@ private slots:
     void payloadSequence_data();
     void payloadSequence();
     void toolLossDuringWeighing();
+    void hostileDevice_data();
+    void hostileDevice();
     void pollingGoesOnBehindBoxes_data();
     void pollingGoesOnBehindBoxes();
     void activatingClickOnTheWindow_data();
@@ -219,6 +222,80 @@ void TestMainWindow::toolLossDuringWeighing()
     QTRY_COMPARE(window.toolTypeLabel->styleSheet(), toolPresentStyle);
     QVERIFY(window.weighPayloadButton->isEnabled());
     QCOMPARE(connected.answerer.boxes().size(), 1);
+}
+
+void TestMainWindow::hostileDevice_data()
+{
+    QTest::addColumn<QByteArray>("path");
+    QTest::addColumn<QByteArray>("answer");
+    QTest::addColumn<QString>("where"); // tool, button, box, payload, force, position
+    QTest::addColumn<QString>("shown"); // the whole text there, as a regular expression
+
+    const QByteArray picture = R"(<img src=\":/vktdash.png\">)";
+    QTest::newRow("tool name in HTML")
+        << QByteArray("/vkt/deviceId") << R"({"modelName": "<h1>VKT</h1>)" + picture + R"("})"
+        << "tool"
+        << "<h1>VKT</h1>.*";
+    QTest::newRow("long device name with an ampersand")
+        << QByteArray("/deviceId")
+        << R"({"deviceName": "A&B)" + QByteArray(300, 'x') + R"(", "modelName": "HBN"})"
+        << "button"
+        << "A&&Bx+\u2026";
+    QTest::newRow("weighing error in HTML")
+        << QByteArray("/vkt/weighPayload")
+        << QByteArray(R"("<!-- Error --><font color=green>Weighing OK</font>")") << "box"
+        << "<!-- Error --><font color=green>Weighing OK</font>";
+    QTest::newRow("payload of 309 digits")
+        << QByteArray("/stateObject") << QByteArray(R"({"payloadWeight": 1e308})") << "payload"
+        << "OUT OF RANGE";
+    QTest::newRow("force rating 1e7") << QByteArray("/vkt/maxForce") << QByteArray("1e7") << "force"
+                                      << "BAD RATING";
+    QTest::newRow("position 1e308")
+        << QByteArray("/stateObject") << QByteArray(R"({"actualPosition": 1e308})") << "position"
+        << "OUT OF RANGE";
+}
+
+// What a device sends is shown as it is, as plain text, never widens the window, and a number
+// no display can show is said to be out of range.
+void TestMainWindow::hostileDevice()
+{
+    QFETCH(QByteArray, path);
+    QFETCH(QByteArray, answer);
+    QFETCH(QString, where);
+    QFETCH(QString, shown);
+
+    ScriptedPeer peer;
+    peer.setAnswer(path, answer);
+    ModalAnswerer answerer;
+    MainWindow window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    const QString address = peer.start(false);
+    QVERIFY(window.remoteDevice.connectDevice(address));
+    if (where == "box")
+        QTest::mouseClick(window.weighPayloadButton, Qt::LeftButton);
+
+    const auto seen = [&]() -> QString {
+        if (where == "tool")
+            return window.toolTypeLabel->textFormat() == Qt::PlainText
+                       ? window.toolTypeLabel->text()
+                       : "rich text";
+        if (where == "button")
+            return window.connectionButton->text();
+        if (where == "box")
+            return answerer.boxes().isEmpty() || answerer.boxes()[0].textFormat != Qt::PlainText
+                       ? "no plain box"
+                       : answerer.boxes()[0].text;
+        if (where == "payload")
+            return window.payloadWeight->text();
+        if (where == "force")
+            return window.forceGauge->scaleNote;
+        return window.positionGauge->valueText(window.positionGauge->value);
+    };
+    const QRegularExpression expected(QRegularExpression::anchoredPattern(shown));
+    QTRY_VERIFY2(expected.match(seen()).hasMatch(), qPrintable(seen()));
+    QApplication::processEvents(); // a layout grown by a text would resize the window now
+    QCOMPARE(window.width(), 800);
 }
 
 void TestMainWindow::pollingGoesOnBehindBoxes_data()

@@ -1,5 +1,6 @@
 #include "consolewindow.h"
 
+#include "devicetext.h"
 #include "devicevocabulary.h"
 #include "remotedevice.h"
 #include "uilog.h"
@@ -8,8 +9,17 @@
 #include <QTcpSocket>
 
 namespace {
+
 constexpr int terminalConnectWaitMs = 3000;
-}
+// What one turn of the event loop takes from the terminal, shown within milliseconds; the rest
+// waits for the next turn, behind the operator's keys, the timers and the state polls. A
+// serial line at 115200 baud brings 11.5 kB a second.
+constexpr qint64 readChunkBytes = 64 * 1024;
+// What the TCP socket holds unread. A device that sends faster than the screen shows is held
+// back by TCP's own flow control instead of filling the memory.
+constexpr qint64 tcpReadBufferBytes = 256 * 1024;
+
+} // namespace
 
 ConsoleWindow::ConsoleWindow(RemoteDevice *remoteDevice)
     : QDialog(nullptr)
@@ -19,6 +29,9 @@ ConsoleWindow::ConsoleWindow(RemoteDevice *remoteDevice)
     connect(buttonBox, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttonBox, &QDialogButtonBox::rejected, this, &ConsoleWindow::reject);
     connect(m_remoteDevice, &RemoteDevice::deviceDisconnect, this, &ConsoleWindow::reject);
+    m_readMore.setSingleShot(true);
+    m_readMore.setInterval(0);
+    connect(&m_readMore, &QTimer::timeout, this, &ConsoleWindow::readData);
 
     QIODevice *transport = m_remoteDevice->transport();
     if (!transport) {
@@ -41,7 +54,8 @@ ConsoleWindow::ConsoleWindow(RemoteDevice *remoteDevice)
             m_remoteDevice->isConnected()
                 ? m_remoteDevice->deviceIdRecord().value(RecordKey::modelName).toString()
                 : QStringLiteral("NONE");
-        consoleData->putData(model.toUtf8());
+        // The name as a name: no control byte in it acts on the screen.
+        consoleData->putData(DeviceText::oneLine(model).toUtf8());
         consoleData->putData(" Console Interface\r");
         m_socket->write("\r");
     }
@@ -58,6 +72,7 @@ bool ConsoleWindow::openTerminalConnection()
 {
     const QHostAddress address = m_remoteDevice->udpSocket()->peerAddress();
     auto *tcpSocket = new QTcpSocket(this);
+    tcpSocket->setReadBufferSize(tcpReadBufferBytes);
     tcpSocket->connectToHost(address, DeviceAddress::terminalPort, QIODevice::ReadWrite);
     if (!tcpSocket->waitForConnected(terminalConnectWaitMs)) {
         qCDebug(vktUi).noquote() << "ConsoleWindow: no terminal at" << address.toString()
@@ -97,8 +112,12 @@ void ConsoleWindow::writeData(const QByteArray &data)
 
 void ConsoleWindow::readData()
 {
-    if (m_socket)
-        consoleData->putData(m_socket->readAll());
+    if (!m_socket)
+        return;
+    consoleData->putData(m_socket->read(readChunkBytes));
+    // A readyRead comes only with new data: what is already here is asked for again.
+    if (m_socket->bytesAvailable() > 0)
+        m_readMore.start();
 }
 
 void ConsoleWindow::reject()

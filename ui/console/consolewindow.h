@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QDialog>
+#include <QTimer>
 
 class QIODevice;
 class RemoteDevice;
@@ -32,4 +33,6 @@ private:
     RemoteDevice *m_remoteDevice = nullptr;
     // The serial port (the link's) or a TCP socket of ours; null when there is no terminal.
     QIODevice *m_socket = nullptr;
+    // Takes what is left unread at the next turn of the event loop.
+    QTimer m_readMore;
 };
