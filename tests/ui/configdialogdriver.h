@@ -2,6 +2,7 @@
 
 #include "configsnapshot.h"
 #include "settingsink.h"
+#include "storedvalueframe.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -79,7 +80,7 @@ inline bool lampOn(QDialog &dialog, const QString &name)
 inline QString markOf(QDialog &dialog, const QString &name)
 {
     QWidget *widget = field(dialog, name);
-    if (!widget->styleSheet().contains(QLatin1String("#C00")))
+    if (!StoredValueFrame::isShown(widget))
         return QString();
     return QTextDocumentFragment::fromHtml(widget->toolTip()).toPlainText();
 }

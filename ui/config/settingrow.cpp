@@ -3,6 +3,7 @@
 #include "devicetext.h"
 #include "fieldpresentation.h"
 #include "remotedevice.h"
+#include "storedvalueframe.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -16,8 +17,6 @@
 #include <cmath>
 
 namespace {
-
-const char *const markRule = "%1 { border: 2px solid #C00; }";
 
 bool isWholeNumber(const QJsonValue &value)
 {
@@ -55,10 +54,8 @@ SettingRow::SettingRow(Kind kind, const Setting &setting, const QList<QWidget *>
     , m_setting(setting)
     , m_fields(fields)
 {
-    for (const QWidget *field : fields) {
+    for (const QWidget *field : fields)
         m_formToolTips << field->toolTip();
-        m_formStyleSheets << field->styleSheet();
-    }
 }
 
 SettingRow SettingRow::text(const Setting &setting, QLineEdit *field)
@@ -336,9 +333,6 @@ void SettingRow::setMarked(bool marked, const QJsonValue &stored)
     for (int i = 0; i < m_fields.size(); ++i) {
         QWidget *field = m_fields[i];
         field->setToolTip(marked ? toolTip : m_formToolTips[i]);
-        field->setStyleSheet(marked ? m_formStyleSheets[i]
-                                          + QString::fromLatin1(markRule).arg(
-                                              QString::fromLatin1(field->metaObject()->className()))
-                                    : m_formStyleSheets[i]);
+        StoredValueFrame::setShown(field, marked);
     }
 }

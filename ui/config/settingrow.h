@@ -91,7 +91,6 @@ private:
     Setting m_setting;
     QList<QWidget *> m_fields;
     QStringList m_formToolTips;
-    QStringList m_formStyleSheets;
     QList<int> m_codes;
     int m_unknownIndex = -1;
     double m_loadedNumber = 0;
