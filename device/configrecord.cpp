@@ -1,6 +1,10 @@
 #include "configrecord.h"
 
+#include <QJsonValue>
 #include <QStringList>
+
+#include <algorithm>
+#include <cmath>
 
 namespace ConfigRecord {
 
@@ -27,6 +31,12 @@ QString text(const QJsonObject &record, const QString &key)
 QJsonObject object(const QJsonObject &record, const QString &key)
 {
     return record.value(key).toObject();
+}
+
+double rating(const QJsonValue &reply, double bound)
+{
+    const double value = reply.toDouble();
+    return std::isfinite(value) ? std::clamp(value, 0.0, bound) : 0.0;
 }
 
 Ipv4Parts parseIpv4(const QString &text)

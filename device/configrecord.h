@@ -18,6 +18,10 @@ double number(const QJsonObject &record, const QString &key);
 QString text(const QJsonObject &record, const QString &key);
 QJsonObject object(const QJsonObject &record, const QString &key);
 
+// A rating that sizes a range, from 0 to `bound`: a reply that is not a number or is negative
+// reads as 0, as a missing one does, and a larger one as `bound`.
+double rating(const QJsonValue &reply, double bound);
+
 Ipv4Parts parseIpv4(const QString &text);
 QString formatIpv4(const Ipv4Parts &parts);
 

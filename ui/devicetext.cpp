@@ -4,9 +4,17 @@
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPushButton>
+#include <QStringList>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QTextDocument>
+
+namespace {
+
+constexpr int toolTipLineChars = 64;
+constexpr int toolTipLines = 16;
+
+} // namespace
 
 DeviceText::DeviceText(QWidget *widget)
     : QObject(widget)
@@ -85,9 +93,7 @@ void DeviceText::fit()
         widget->isVisible()
             ? QFontMetrics(widget->font()).elidedText(line, Qt::ElideRight, qMax(0, textWidth()))
             : line;
-    // A tool tip guesses rich text as a label does: the whole text goes in escaped.
-    const QString toolTip =
-        shown == line ? QString() : Qt::convertFromPlainText(m_text, Qt::WhiteSpaceNormal);
+    const QString toolTip = shown == line ? QString() : DeviceText::toolTip(m_text);
     if (m_label) {
         m_label->setText(shown);
         m_label->setToolTip(toolTip);
@@ -95,6 +101,24 @@ void DeviceText::fit()
         m_button->setText(QString(shown).replace(QLatin1Char('&'), QLatin1String("&&")));
         m_button->setToolTip(toolTip);
     }
+}
+
+// Broken into lines of its own, so that neither a long text nor a narrow guess of the tool
+// tip's width breaks it elsewhere; a tool tip guesses rich text as a label does, so the text goes
+// in escaped.
+QString DeviceText::toolTip(const QString &text)
+{
+    const QString shown = text.left(toolTipLines * toolTipLineChars);
+    QStringList lines;
+    for (const QString &paragraph : shown.split(QLatin1Char('\n'))) {
+        for (int from = 0; from < qMax(1, paragraph.size()); from += toolTipLineChars)
+            lines << paragraph.mid(from, toolTipLineChars);
+    }
+    const bool cut = shown.size() < text.size() || lines.size() > toolTipLines;
+    lines = lines.mid(0, toolTipLines);
+    if (cut)
+        lines.last() += QChar(0x2026); // an ellipsis
+    return Qt::convertFromPlainText(lines.join(QLatin1Char('\n')), Qt::WhiteSpacePre);
 }
 
 // The width the widget has for its text, less an average character, so that a text never

@@ -24,6 +24,10 @@ public:
     // direction override) become blanks.
     static QString oneLine(const QString &text);
 
+    // A tool tip that shows `text` literally, in lines of its own and cut at a length a screen
+    // can hold.
+    static QString toolTip(const QString &text);
+
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 

@@ -1,12 +1,11 @@
 #include "configrecord.h"
-#include "unitconversion.h"
 
 #include <QJsonDocument>
 #include <QTest>
 
 Q_DECLARE_METATYPE(Ipv4Parts)
 
-// The reading rules of the configuration records and the limits derived from a tool's ratings.
+// The reading rules of the configuration records.
 class TestConfigRecord : public QObject
 {
     Q_OBJECT
@@ -16,8 +15,6 @@ private slots:
     void readingRules();
     void parseIpv4_data();
     void parseIpv4();
-    void derivedLimits_data();
-    void derivedLimits();
 };
 
 void TestConfigRecord::readingRules_data()
@@ -66,42 +63,6 @@ void TestConfigRecord::parseIpv4()
 {
     QFETCH(QString, text);
     QTEST(ConfigRecord::parseIpv4(text), "parts");
-}
-
-void TestConfigRecord::derivedLimits_data()
-{
-    QTest::addColumn<double>("maxForce");
-    QTest::addColumn<bool>("metric");
-    QTest::addColumn<double>("forceLimitN");
-    QTest::addColumn<double>("shownForceLimit");
-    QTest::addColumn<double>("payloadLimitKg");
-    QTest::addColumn<double>("shownPayloadLimit");
-
-    QTest::newRow("metric") << 100.0 << true << 200.0 << 200.0 << 20.408163 << 20.408163;
-    QTest::newRow("english") << 100.0 << false << 889.0 << 200.0 << 90.714286 << 199.571429;
-}
-
-void TestConfigRecord::derivedLimits()
-{
-    QFETCH(double, maxForce);
-    QFETCH(bool, metric);
-    QFETCH(double, forceLimitN);
-    QFETCH(double, shownForceLimit);
-    QFETCH(double, payloadLimitKg);
-    QFETCH(double, shownPayloadLimit);
-
-    using namespace UnitConversion;
-    const double force = forceLimitNewtons(maxForce, metric);
-    QCOMPARE(force, forceLimitN);
-    QCOMPARE(shownForce(force, metric), shownForceLimit);
-    const double payload = payloadLimitKilograms(force);
-    QVERIFY(qAbs(payload - payloadLimitKg) < 1e-6);
-    QVERIFY(qAbs(shownWeight(payload, metric) - shownPayloadLimit) < 1e-6);
-
-    // The stroke follows the state's unit system: 4 in is 101.6 mm.
-    QCOMPARE(positionLimitMillimetres(4, false), 101.6);
-    QCOMPARE(positionLimitMillimetres(4, true), 4.0);
-    QCOMPARE(shownPosition(101.6, false), 4.0);
 }
 
 QTEST_GUILESS_MAIN(TestConfigRecord)

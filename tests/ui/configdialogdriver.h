@@ -1,13 +1,19 @@
 #pragma once
 
+#include "configsnapshot.h"
+#include "settingsink.h"
+#include "storedvalueframe.h"
+
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QDialog>
 #include <QDoubleSpinBox>
+#include <QJsonObject>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
 #include <QTabWidget>
+#include <QTextDocumentFragment>
 #include <QVariant>
 
 // Edits and reads the fields of a configuration dialog by their object names, as an operator
@@ -69,5 +75,49 @@ inline bool lampOn(QDialog &dialog, const QString &name)
 {
     return field(dialog, name)->styleSheet() == QLatin1String("background-color: #0F0;");
 }
+
+// The stored value a field's red frame and tool tip tell of, or nothing when it has no frame.
+inline QString markOf(QDialog &dialog, const QString &name)
+{
+    QWidget *widget = field(dialog, name);
+    if (!StoredValueFrame::isShown(widget))
+        return QString();
+    return QTextDocumentFragment::fromHtml(widget->toolTip()).toPlainText();
+}
+
+// A snapshot from a document whose members are named as the snapshot's.
+inline ConfigSnapshot snapshotFrom(const QJsonObject &document)
+{
+    ConfigSnapshot snapshot;
+    snapshot.connected = document.value("connected").toBool();
+    snapshot.serialLink = document.value("serialLink").toBool();
+    snapshot.hasDio = document.value("hasDio").toBool();
+    snapshot.identity = document.value("identity").toObject();
+    snapshot.toolIdentity = document.value("toolIdentity").toObject();
+    snapshot.vktRecord = document.value("vktRecord").toObject();
+    snapshot.maxForce = document.value("maxForce");
+    snapshot.maxPosition = document.value("maxPosition");
+    snapshot.stateMetric = document.value("stateMetric").toBool();
+    snapshot.hbnRecord = document.value("hbnRecord").toObject();
+    snapshot.moduleInfo = document.value("moduleInfo").toObject();
+    snapshot.dioValue = quint32(document.value("dioValue").toInt());
+    snapshot.macAddress = document.value("macAddress").toString();
+    return snapshot;
+}
+
+// Keeps what a dialog sends: "path=value" per setting, "(save)" for the save.
+struct RecordingSink : SettingSink
+{
+    void sendSetting(const QString &path, const QString &value) override
+    {
+        sent << path + QLatin1Char('=') + value;
+    }
+    void saveSettings() override { sent << QStringLiteral("(save)"); }
+    bool isConnected() const override { return connected; }
+    void updateFirmware() override { sent << QStringLiteral("(firmware)"); }
+
+    QStringList sent;
+    bool connected = true;
+};
 
 } // namespace ConfigDialogDriver

@@ -1,92 +1,160 @@
 #include "configdialog.h"
 
+#include "configsnapshot.h"
+#include "devicetext.h"
 #include "devicevocabulary.h"
 #include "fieldpresentation.h"
 #include "remotedevice.h"
+#include "remotesettingsink.h"
 #include "uilog.h"
 #include "unitconversion.h"
 
 #include <QMessageBox>
+#include <QScopedValueRollback>
 #include <QStringList>
 
 #include <array>
+#include <optional>
 
 namespace {
-
-using AddressFields = std::array<QSpinBox *, 4>;
 
 const char *const lampOnStyle = "background-color: #0F0;";
 const char *const lampOffStyle = "background-color: #000;";
 
 constexpr int dhcpIndex = 0;
 constexpr int forceModeIndex = 0;
-constexpr int positionModeIndex = 1;
 constexpr int softTouchSliderScale = 10; // slider steps per percent
 
-QString flagText(bool on)
-{
-    return on ? QStringLiteral("1") : QStringLiteral("0");
-}
-
-Ipv4Parts partsOf(const AddressFields &fields)
-{
-    Ipv4Parts parts{};
-    for (std::size_t i = 0; i < parts.size(); ++i)
-        parts[i] = fields[i]->value();
-    return parts;
-}
-
-void showParts(const AddressFields &fields, const Ipv4Parts &parts)
-{
-    for (std::size_t i = 0; i < parts.size(); ++i)
-        fields[i]->setValue(parts[i]);
-}
+// Ratings beyond these are no tool's; they keep every range, and the slider positions derived
+// from it (100 steps per inch), well inside an int.
+constexpr double maxForceRating = 1e6;    // N or Lb
+constexpr double maxPositionRating = 1e5; // mm or in
 
 } // namespace
 
 ConfigDialog::ConfigDialog(RemoteDevice *remoteDevice)
-    : QDialog(nullptr)
-    , remoteDevice(remoteDevice)
+    : ConfigDialog(std::make_unique<RemoteSettingSink>(remoteDevice), nullptr)
 {
-    ui.setupUi(this);
-    posLimitCoupling = FieldSlider(ui.posLimitPosition, ui.posLimitSlider,
-                                   FieldPresentation::limitSliderScale(true));
-    negLimitCoupling = FieldSlider(ui.negLimitPosition, ui.negLimitSlider,
-                                   FieldPresentation::limitSliderScale(true));
-    softTouchForceCoupling =
-        FieldSlider(ui.softTouchForce, ui.softTouchForceSlider, softTouchSliderScale);
-    softTouchPositionCoupling =
-        FieldSlider(ui.softTouchPosition, ui.softTouchPositionSlider, softTouchSliderScale);
+    connectLamps(remoteDevice);
+    load(ConfigSnapshot::fetch(*remoteDevice));
+}
+
+ConfigDialog::ConfigDialog(const ConfigSnapshot &snapshot, SettingSink *sink)
+    : ConfigDialog(nullptr, sink)
+{
+    load(snapshot);
+}
+
+ConfigDialog::ConfigDialog(std::unique_ptr<SettingSink> ownSink, SettingSink *sink)
+    : QDialog(nullptr)
+    , m_ownSink(std::move(ownSink))
+    , m_sink(sink ? sink : m_ownSink.get())
+{
+    m_ui.setupUi(this);
+    m_posLimitCoupling = FieldSlider(m_ui.posLimitPosition, m_ui.posLimitSlider,
+                                     FieldPresentation::limitSliderScale(true));
+    m_negLimitCoupling = FieldSlider(m_ui.negLimitPosition, m_ui.negLimitSlider,
+                                     FieldPresentation::limitSliderScale(true));
+    m_softTouchForceCoupling =
+        FieldSlider(m_ui.softTouchForce, m_ui.softTouchForceSlider, softTouchSliderScale);
+    m_softTouchPositionCoupling =
+        FieldSlider(m_ui.softTouchPosition, m_ui.softTouchPositionSlider, softTouchSliderScale);
+    m_rows = changeTable();
     connectSignals();
-    load();
 }
 
 ConfigDialog::~ConfigDialog() = default;
 
+// Each setting once: where it is loaded from, the field that shows it, how it is written; the
+// order is the order on the wire, the unit system before every value expressed in it.
+std::vector<SettingRow> ConfigDialog::changeTable()
+{
+    using Source = SettingRow::Source;
+    const auto tool = [](const QString &key, const QString &path) {
+        return SettingRow::Setting{Source::Tool, key, path};
+    };
+    const auto net = [](const QString &key, const QString &path) {
+        return SettingRow::Setting{Source::Net, key, path};
+    };
+    const auto anybus = [](const QString &key, const QString &path) {
+        return SettingRow::Setting{Source::Anybus, key, path};
+    };
+    const QList<int> modeCodes{1, 0};        // "Force Mode", "Position Mode"
+    const QList<int> baudRateCodes{1, 2, 3}; // 125, 250, 500 kbit/s
+    return {
+        SettingRow::text({Source::Identity, RecordKey::deviceName, DevicePath::deviceName},
+                         m_ui.deviceName),
+        SettingRow::flag(tool(RecordKey::metricUnits, DevicePath::metricUnits), m_ui.metricUnits,
+                         m_ui.englishUnits),
+        SettingRow::flag(tool(RecordKey::initialWeigh, DevicePath::initialWeigh),
+                         m_ui.initialWeigh),
+        SettingRow::choice(tool(RecordKey::initialMode, DevicePath::initialMode), m_ui.initialMode,
+                           modeCodes, forceModeIndex),
+        SettingRow::share(tool(RecordKey::initialForce, DevicePath::initialForce),
+                          m_ui.initialForce),
+        SettingRow::share(tool(RecordKey::payloadWeight, DevicePath::payloadWeight),
+                          m_ui.payloadWeight),
+        SettingRow::share(tool(RecordKey::initialPosition, DevicePath::initialPosition),
+                          m_ui.initialPosition),
+        SettingRow::share(tool(RecordKey::posLimitPosition, DevicePath::posLimitPosition),
+                          m_ui.posLimitPosition),
+        SettingRow::share(tool(RecordKey::negLimitPosition, DevicePath::negLimitPosition),
+                          m_ui.negLimitPosition),
+        SettingRow::flag(tool(RecordKey::softTouchEnabled, DevicePath::softTouchEnabled),
+                         m_ui.softTouchEnabled),
+        SettingRow::percent(tool(RecordKey::softTouchForce, DevicePath::softTouchForce),
+                            m_ui.softTouchForce),
+        SettingRow::percent(tool(RecordKey::softTouchPosition, DevicePath::softTouchPosition),
+                            m_ui.softTouchPosition),
+        SettingRow::flag(net(RecordKey::dhcp, DevicePath::netDhcp), m_ui.dhcp),
+        SettingRow::integer(net(RecordKey::timeout, DevicePath::netTimeout), m_ui.timeout),
+        SettingRow::address(net(RecordKey::ipAddress, DevicePath::netIpAddress),
+                            {m_ui.ipAddress0, m_ui.ipAddress1, m_ui.ipAddress2, m_ui.ipAddress3}),
+        SettingRow::address(net(RecordKey::netMask, DevicePath::netNetMask),
+                            {m_ui.netMask0, m_ui.netMask1, m_ui.netMask2, m_ui.netMask3}),
+        SettingRow::address(net(RecordKey::gateway, DevicePath::netGateway),
+                            {m_ui.gateway0, m_ui.gateway1, m_ui.gateway2, m_ui.gateway3}),
+        SettingRow::integer(anybus(RecordKey::nodeId, DevicePath::anybusNodeId), m_ui.nodeAddress),
+        SettingRow::choice(anybus(RecordKey::baudRate, DevicePath::anybusBaudRate), m_ui.baudRate,
+                           baudRateCodes, -1),
+    };
+}
+
 void ConfigDialog::connectSignals()
 {
     const auto fieldChanged = QOverload<double>::of(&QDoubleSpinBox::valueChanged);
-    connect(ui.buttonBox, &QDialogButtonBox::accepted, this, &ConfigDialog::accept);
-    connect(ui.buttonBox, &QDialogButtonBox::rejected, this, &ConfigDialog::reject);
-    connect(ui.metricUnits, &QRadioButton::clicked, this, &ConfigDialog::onUnitsClick);
-    connect(ui.englishUnits, &QRadioButton::clicked, this, &ConfigDialog::onUnitsClick);
-    connect(ui.posLimitPosition, fieldChanged, this,
+    connect(m_ui.buttonBox, &QDialogButtonBox::accepted, this, &ConfigDialog::accept);
+    connect(m_ui.buttonBox, &QDialogButtonBox::rejected, this, &ConfigDialog::reject);
+    connect(m_ui.metricUnits, &QRadioButton::clicked, this, &ConfigDialog::onUnitsClick);
+    connect(m_ui.englishUnits, &QRadioButton::clicked, this, &ConfigDialog::onUnitsClick);
+    connect(m_ui.posLimitPosition, fieldChanged, this,
             QOverload<double>::of(&ConfigDialog::onPosLimitChanged));
-    connect(ui.posLimitSlider, &QSlider::valueChanged, this,
+    connect(m_ui.posLimitSlider, &QSlider::valueChanged, this,
             &ConfigDialog::onPosLimitSliderChanged);
-    connect(ui.negLimitPosition, fieldChanged, this,
+    connect(m_ui.negLimitPosition, fieldChanged, this,
             QOverload<double>::of(&ConfigDialog::onNegLimitChanged));
-    connect(ui.negLimitSlider, &QSlider::valueChanged, this,
+    connect(m_ui.negLimitSlider, &QSlider::valueChanged, this,
             &ConfigDialog::onNegLimitSliderChanged);
-    connect(ui.softTouchForce, fieldChanged, this, &ConfigDialog::onSoftTouchForceChanged);
-    connect(ui.softTouchForceSlider, &QSlider::valueChanged, this,
+    connect(m_ui.softTouchForce, fieldChanged, this, &ConfigDialog::onSoftTouchForceChanged);
+    connect(m_ui.softTouchForceSlider, &QSlider::valueChanged, this,
             &ConfigDialog::onSoftTouchForceSliderChanged);
-    connect(ui.softTouchPosition, fieldChanged, this, &ConfigDialog::onSoftTouchPositionChanged);
-    connect(ui.softTouchPositionSlider, &QSlider::valueChanged, this,
+    connect(m_ui.softTouchPosition, fieldChanged, this, &ConfigDialog::onSoftTouchPositionChanged);
+    connect(m_ui.softTouchPositionSlider, &QSlider::valueChanged, this,
             &ConfigDialog::onSoftTouchPositionSliderChanged);
-    connect(ui.dhcp, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
+    connect(m_ui.dhcp, QOverload<int>::of(&QComboBox::currentIndexChanged), this,
             &ConfigDialog::onDhcpChanged);
+    connect(m_ui.updateFirmwareButton, &QPushButton::clicked, this,
+            &ConfigDialog::onUpdateFirmware);
+    for (std::size_t i = 0; i < m_rows.size(); ++i) {
+        m_rows[i].connectEdits(this, [this, i] {
+            if (!m_presenting)
+                m_rows[i].takeEdit();
+        });
+    }
+}
 
+void ConfigDialog::connectLamps(RemoteDevice *remoteDevice)
+{
     connect(remoteDevice, &RemoteDevice::commandLevelChanged, this,
             &ConfigDialog::onCommandLevelChanged);
     connect(remoteDevice, &RemoteDevice::commandNegChanged, this,
@@ -102,192 +170,142 @@ void ConfigDialog::connectSignals()
             QOverload<int>::of(&ConfigDialog::onNegLimitChanged));
     connect(remoteDevice, &RemoteDevice::okToWeighChanged, this, &ConfigDialog::onOkToWeighChanged);
     connect(remoteDevice, &RemoteDevice::weightOkChanged, this, &ConfigDialog::onWeightOkChanged);
-
-    connect(ui.updateFirmwareButton, &QPushButton::clicked, this, &ConfigDialog::onUpdateFirmware);
 }
 
 // Every value is read once, here; only the lamps change afterwards.
-void ConfigDialog::load()
+void ConfigDialog::load(const ConfigSnapshot &snapshot)
 {
+    const QScopedValueRollback<bool> presenting(m_presenting, true);
     loadAboutPage();
 
-    loadedDeviceName = remoteDevice->isConnected() ? currentDeviceName() : QStringLiteral("NONE");
-    ui.deviceName->setText(loadedDeviceName);
-
+    std::array<std::optional<QJsonObject>, 4> records;
+    const auto record = [&records](SettingRow::Source source) -> std::optional<QJsonObject> & {
+        return records[std::size_t(source)];
+    };
+    record(SettingRow::Source::Identity) =
+        snapshot.connected ? snapshot.identity
+                           : QJsonObject{{RecordKey::deviceName, QStringLiteral("NONE")}};
     QJsonObject net;
-    if (!remoteDevice->toolIdRecord().isEmpty()) {
-        net = loadToolPages();
+    const bool hasTool = !snapshot.toolIdentity.isEmpty();
+    if (hasTool) {
+        presentToolFields(snapshot);
+        record(SettingRow::Source::Tool) = snapshot.vktRecord;
+        net = ConfigRecord::object(snapshot.vktRecord, RecordKey::net);
     } else {
-        ui.configurationTabs->removeTab(ui.configurationTabs->indexOf(ui.generalTab));
-        ui.configurationTabs->removeTab(ui.configurationTabs->indexOf(ui.softTouchTab));
+        m_ui.configurationTabs->removeTab(m_ui.configurationTabs->indexOf(m_ui.generalTab));
+        m_ui.configurationTabs->removeTab(m_ui.configurationTabs->indexOf(m_ui.softTouchTab));
     }
     // An HBN unit keeps the network settings; its tool's record has none of its own.
-    if (remoteDevice->hasDio())
-        net = loadHbnPage();
-    else
-        ui.configurationTabs->removeTab(ui.configurationTabs->indexOf(ui.hbnIoTab));
-
-    loadNetworkPage(net);
-    ui.macAddress->setText(remoteDevice->sendCommand(DevicePath::macAddress).toString());
-    ui.updateFirmwareButton->setVisible(remoteDevice->transport() == remoteDevice->serialPort());
-}
-
-// The identity record is held from the time of connecting, so a name set by an earlier opening
-// would show as the old one; the unit is asked again and the held record only stands in.
-QString ConfigDialog::currentDeviceName()
-{
-    QJsonObject identity = remoteDevice->sendCommand(DevicePath::deviceId).toObject();
-    if (identity.isEmpty())
-        identity = remoteDevice->deviceIdRecord();
-    return ConfigRecord::text(identity, RecordKey::deviceName);
-}
-
-QJsonObject ConfigDialog::loadToolPages()
-{
-    const QJsonObject record = remoteDevice->vktCfgObject();
-
-    loadedMetricUnits = ConfigRecord::flag(record, RecordKey::metricUnits);
-    (loadedMetricUnits ? ui.metricUnits : ui.englishUnits)->setChecked(true);
-    loadedInitialWeigh = ConfigRecord::flag(record, RecordKey::initialWeigh);
-    ui.initialWeigh->setChecked(loadedInitialWeigh);
-    loadedInitialModeIndex = ConfigRecord::integer(record, RecordKey::initialMode) == 0
-                                 ? positionModeIndex
-                                 : forceModeIndex;
-    ui.initialMode->setCurrentIndex(loadedInitialModeIndex);
-
-    const bool metric = ui.metricUnits->isChecked();
-    maxForce = UnitConversion::forceLimitNewtons(
-        remoteDevice->sendCommand(DevicePath::maxForce).toDouble(), metric);
-    FieldPresentation::force(maxForce, metric).applyTo(ui.initialForce);
-    ui.initialForce->setValue(ConfigRecord::number(record, RecordKey::initialForce));
-    loadedInitialForceRatio = ratio(ui.initialForce);
-
-    maxPayload = UnitConversion::payloadLimitKilograms(maxForce);
-    FieldPresentation::payload(maxPayload, metric).applyTo(ui.payloadWeight);
-    ui.payloadWeight->setValue(ConfigRecord::number(record, RecordKey::payloadWeight));
-    loadedPayloadRatio = ratio(ui.payloadWeight);
-
-    maxPosition = UnitConversion::positionLimitMillimetres(
-        remoteDevice->sendCommand(DevicePath::maxPosition).toDouble(),
-        ConfigRecord::flag(remoteDevice->stateRecord(), RecordKey::metricUnits));
-    FieldPresentation::position(maxPosition, metric).withoutStep().applyTo(ui.initialPosition);
-    ui.initialPosition->setValue(ConfigRecord::number(record, RecordKey::initialPosition));
-    loadedInitialPositionRatio = ratio(ui.initialPosition);
+    if (snapshot.hasDio) {
+        net = ConfigRecord::object(snapshot.hbnRecord, RecordKey::net);
+        if (loadHbnPage(snapshot))
+            record(SettingRow::Source::Anybus) =
+                ConfigRecord::object(snapshot.hbnRecord, RecordKey::anybus);
+    } else {
+        m_ui.configurationTabs->removeTab(m_ui.configurationTabs->indexOf(m_ui.hbnIoTab));
+    }
+    record(SettingRow::Source::Net) = net;
 
     // Each limit keeps the value read from the record; its slider only follows.
     setLimitCouplingSuspended(true);
-    limitsMetric = metric;
-    const FieldPresentation limitShown = FieldPresentation::position(maxPosition, metric);
-    const int limitScale = FieldPresentation::limitSliderScale(metric);
-    limitShown.applyTo(ui.posLimitPosition);
-    ui.posLimitPosition->setValue(ConfigRecord::number(record, RecordKey::posLimitPosition));
-    posLimitCoupling.setScale(limitScale);
-    posLimitCoupling.rescaleSlider(ui.posLimitPosition->value());
-    loadedPosLimitRatio = ratio(ui.posLimitPosition);
-    limitShown.applyTo(ui.negLimitPosition);
-    ui.negLimitPosition->setValue(ConfigRecord::number(record, RecordKey::negLimitPosition));
-    negLimitCoupling.setScale(limitScale);
-    negLimitCoupling.rescaleSlider(ui.negLimitPosition->value());
-    loadedNegLimitRatio = ratio(ui.negLimitPosition);
+    for (SettingRow &row : m_rows) {
+        if (const std::optional<QJsonObject> &from = record(row.source()))
+            row.load(*from);
+        else
+            row.keepShown();
+    }
+    if (hasTool) {
+        m_posLimitCoupling.rescaleSlider(m_ui.posLimitPosition->value());
+        m_negLimitCoupling.rescaleSlider(m_ui.negLimitPosition->value());
+    }
     setLimitCouplingSuspended(false);
 
-    ui.softTouchEnabled->setChecked(ConfigRecord::flag(record, RecordKey::softTouchEnabled));
-    loadedSoftTouchEnabled = ui.softTouchEnabled->isChecked();
-    ui.softTouchForce->setValue(ConfigRecord::number(record, RecordKey::softTouchForce) * 100);
-    loadedSoftTouchForce = ui.softTouchForce->value();
-    ui.softTouchPosition->setValue(ConfigRecord::number(record, RecordKey::softTouchPosition)
-                                   * 100);
-    loadedSoftTouchPosition = ui.softTouchPosition->value();
-
-    return ConfigRecord::object(record, RecordKey::net);
+    onDhcpChanged(m_ui.dhcp->currentIndex());
+    DeviceText::show(m_ui.macAddress, snapshot.macAddress);
+    m_ui.updateFirmwareButton->setVisible(snapshot.serialLink);
 }
 
-QJsonObject ConfigDialog::loadHbnPage()
+// The ranges the tool's values are shown in, before any value is.
+void ConfigDialog::presentToolFields(const ConfigSnapshot &snapshot)
 {
-    const QJsonObject record = remoteDevice->hbnCfgObject();
-    const QJsonObject module = remoteDevice->hbnModuleInfo();
-    const bool usesNodeId = ConfigRecord::flag(module, RecordKey::usesNodeId);
-    const bool usesBaudrate = ConfigRecord::flag(module, RecordKey::usesBaudrate);
+    const bool metric = ConfigRecord::flag(snapshot.vktRecord, RecordKey::metricUnits);
+    m_maxForce = UnitConversion::forceLimitNewtons(
+        ConfigRecord::rating(snapshot.maxForce, maxForceRating), metric);
+    FieldPresentation::force(m_maxForce, metric).applyTo(m_ui.initialForce);
+    m_maxPayload = UnitConversion::payloadLimitKilograms(m_maxForce);
+    FieldPresentation::payload(m_maxPayload, metric).applyTo(m_ui.payloadWeight);
+    m_maxPosition = UnitConversion::positionLimitMillimetres(
+        ConfigRecord::rating(snapshot.maxPosition, maxPositionRating), snapshot.stateMetric);
+    FieldPresentation::position(m_maxPosition, metric).withoutStep().applyTo(m_ui.initialPosition);
 
-    ui.busType->setText(ConfigRecord::text(module, RecordKey::moduleType));
-    ui.busIpAddress->setText(ConfigRecord::text(module, RecordKey::ipAddress));
-    ui.nodeAddress->setEnabled(usesNodeId);
-    ui.baudRate->setEnabled(usesBaudrate);
-    if (usesNodeId || usesBaudrate) {
-        const QJsonObject anybus = ConfigRecord::object(record, RecordKey::anybus);
-        loadedNodeId = ConfigRecord::integer(anybus, RecordKey::nodeId);
-        ui.nodeAddress->setValue(loadedNodeId);
-        // A code without an item selects nothing, like code 0, and so is never rewritten as 0.
-        const int index = ConfigRecord::integer(anybus, RecordKey::baudRate) - 1;
-        loadedBaudRateIndex = index >= 0 && index < ui.baudRate->count() ? index : -1;
-        ui.baudRate->setCurrentIndex(loadedBaudRateIndex);
-    }
+    m_limitsMetric = metric;
+    const FieldPresentation limitShown = FieldPresentation::position(m_maxPosition, metric);
+    limitShown.applyTo(m_ui.posLimitPosition);
+    limitShown.applyTo(m_ui.negLimitPosition);
+    m_posLimitCoupling.setScale(FieldPresentation::limitSliderScale(metric));
+    m_negLimitCoupling.setScale(FieldPresentation::limitSliderScale(metric));
+}
 
-    loadLamps(remoteDevice->dioValue());
-    return ConfigRecord::object(record, RecordKey::net);
+// True when the fitted module takes a node address or a rate, whose settings are then loaded.
+bool ConfigDialog::loadHbnPage(const ConfigSnapshot &snapshot)
+{
+    const bool usesNodeId = ConfigRecord::flag(snapshot.moduleInfo, RecordKey::usesNodeId);
+    const bool usesBaudrate = ConfigRecord::flag(snapshot.moduleInfo, RecordKey::usesBaudrate);
+    DeviceText::show(m_ui.busType, ConfigRecord::text(snapshot.moduleInfo, RecordKey::moduleType));
+    DeviceText::show(m_ui.busIpAddress,
+                     ConfigRecord::text(snapshot.moduleInfo, RecordKey::ipAddress));
+    m_ui.nodeAddress->setEnabled(usesNodeId);
+    m_ui.baudRate->setEnabled(usesBaudrate);
+    loadLamps(snapshot.dioValue);
+    return usesNodeId || usesBaudrate;
 }
 
 // The device signals a lamp only when its bit changes, so the page starts from the last state.
-void ConfigDialog::loadLamps(int dioValue)
+void ConfigDialog::loadLamps(quint32 dioValue)
 {
     onCommandLevelChanged(dioValue & DioMask::commandLevel);
-    setLamp(ui.ledCommandNeg, dioValue & DioMask::commandNeg);
-    setLamp(ui.ledWeighPayload, dioValue & DioMask::weighPayload);
-    setLamp(ui.ledCpuClock, dioValue & DioMask::cpuClock);
-    setLamp(ui.ledHostCom, dioValue & DioMask::hostCom);
-    setLamp(ui.ledToolCom, dioValue & DioMask::toolCom);
-    setLamp(ui.ledPosLimit, dioValue & DioMask::posLimit);
-    setLamp(ui.ledNegLimit, dioValue & DioMask::negLimit);
-    setLamp(ui.ledOkToWeigh, dioValue & DioMask::okToWeigh);
-    setLamp(ui.ledWeightOk, dioValue & DioMask::weightOk);
-}
-
-void ConfigDialog::loadNetworkPage(const QJsonObject &net)
-{
-    loadedDhcp = ConfigRecord::flag(net, RecordKey::dhcp);
-    const int index = loadedDhcp ? dhcpIndex : 1;
-    ui.dhcp->setCurrentIndex(index);
-    onDhcpChanged(index);
-    loadedTimeout = ConfigRecord::integer(net, RecordKey::timeout);
-    ui.timeout->setValue(loadedTimeout);
-    loadedIpAddress = ConfigRecord::parseIpv4(ConfigRecord::text(net, RecordKey::ipAddress));
-    loadedNetMask = ConfigRecord::parseIpv4(ConfigRecord::text(net, RecordKey::netMask));
-    loadedGateway = ConfigRecord::parseIpv4(ConfigRecord::text(net, RecordKey::gateway));
-    showParts({ui.ipAddress0, ui.ipAddress1, ui.ipAddress2, ui.ipAddress3}, loadedIpAddress);
-    showParts({ui.netMask0, ui.netMask1, ui.netMask2, ui.netMask3}, loadedNetMask);
-    showParts({ui.gateway0, ui.gateway1, ui.gateway2, ui.gateway3}, loadedGateway);
+    setLamp(m_ui.ledCommandNeg, dioValue & DioMask::commandNeg);
+    setLamp(m_ui.ledWeighPayload, dioValue & DioMask::weighPayload);
+    setLamp(m_ui.ledCpuClock, dioValue & DioMask::cpuClock);
+    setLamp(m_ui.ledHostCom, dioValue & DioMask::hostCom);
+    setLamp(m_ui.ledToolCom, dioValue & DioMask::toolCom);
+    setLamp(m_ui.ledPosLimit, dioValue & DioMask::posLimit);
+    setLamp(m_ui.ledNegLimit, dioValue & DioMask::negLimit);
+    setLamp(m_ui.ledOkToWeigh, dioValue & DioMask::okToWeigh);
+    setLamp(m_ui.ledWeightOk, dioValue & DioMask::weightOk);
 }
 
 void ConfigDialog::loadAboutPage()
 {
-    ui.programVersion->setText(QStringLiteral(VKT_VERSION));
+    m_ui.programVersion->setText(QStringLiteral(VKT_VERSION));
     // __DATE__ pads a one-digit day with a space ("Dec  6 2026").
-    ui.qtVersion->setText(QStringLiteral("%1, %2").arg(QString::fromLatin1(qVersion()),
-                                                       QString::fromLatin1(__DATE__).simplified()));
+    m_ui.qtVersion->setText(QStringLiteral("%1, %2").arg(
+        QString::fromLatin1(qVersion()), QString::fromLatin1(__DATE__).simplified()));
 }
 
 void ConfigDialog::onUnitsClick()
 {
-    const bool metric = ui.metricUnits->isChecked();
+    const QScopedValueRollback<bool> presenting(m_presenting, true);
+    const bool metric = m_ui.metricUnits->isChecked();
     presentCommandFields(metric);
-    if (metric != limitsMetric)
+    if (metric != m_limitsMetric)
         presentLimitFields(metric);
 }
 
 // The power-up values keep their share of the range; the range itself is shown anew.
 void ConfigDialog::presentCommandFields(bool metric)
 {
-    const double forceRatio = ratio(ui.initialForce);
-    FieldPresentation::force(maxForce, metric).applyTo(ui.initialForce);
-    setRatio(ui.initialForce, forceRatio);
+    const double forceRatio = FieldPresentation::ratio(m_ui.initialForce);
+    FieldPresentation::force(m_maxForce, metric).applyTo(m_ui.initialForce);
+    FieldPresentation::setRatio(m_ui.initialForce, forceRatio);
 
-    const double payloadRatio = ratio(ui.payloadWeight);
-    FieldPresentation::payload(maxPayload, metric).applyTo(ui.payloadWeight);
-    setRatio(ui.payloadWeight, payloadRatio);
+    const double payloadRatio = FieldPresentation::ratio(m_ui.payloadWeight);
+    FieldPresentation::payload(m_maxPayload, metric).applyTo(m_ui.payloadWeight);
+    FieldPresentation::setRatio(m_ui.payloadWeight, payloadRatio);
 
-    const double positionRatio = ratio(ui.initialPosition);
-    FieldPresentation::position(maxPosition, metric).applyTo(ui.initialPosition);
-    setRatio(ui.initialPosition, positionRatio);
+    const double positionRatio = FieldPresentation::ratio(m_ui.initialPosition);
+    FieldPresentation::position(m_maxPosition, metric).applyTo(m_ui.initialPosition);
+    FieldPresentation::setRatio(m_ui.initialPosition, positionRatio);
 }
 
 // The limits are converted, not scaled, so that a round trip gives back the value shown.
@@ -297,131 +315,131 @@ void ConfigDialog::presentLimitFields(bool metric)
         return metric ? value * UnitConversion::millimetresPerInch
                       : value / UnitConversion::millimetresPerInch;
     };
-    const double posLimit = converted(ui.posLimitPosition->value());
-    const double negLimit = converted(ui.negLimitPosition->value());
+    const double posLimit = converted(m_ui.posLimitPosition->value());
+    const double negLimit = converted(m_ui.negLimitPosition->value());
 
     setLimitCouplingSuspended(true);
-    const FieldPresentation shown = FieldPresentation::position(maxPosition, metric);
+    const FieldPresentation shown = FieldPresentation::position(m_maxPosition, metric);
     const int scale = FieldPresentation::limitSliderScale(metric);
-    shown.applyTo(ui.posLimitPosition);
-    ui.posLimitPosition->setValue(posLimit);
-    shown.applyTo(ui.negLimitPosition);
-    ui.negLimitPosition->setValue(negLimit);
+    shown.applyTo(m_ui.posLimitPosition);
+    m_ui.posLimitPosition->setValue(posLimit);
+    shown.applyTo(m_ui.negLimitPosition);
+    m_ui.negLimitPosition->setValue(negLimit);
     // From the converted values, not the rounded fields: 1.9685 in stands at 196.
-    posLimitCoupling.setScale(scale);
-    posLimitCoupling.rescaleSlider(posLimit);
-    negLimitCoupling.setScale(scale);
-    negLimitCoupling.rescaleSlider(negLimit);
+    m_posLimitCoupling.setScale(scale);
+    m_posLimitCoupling.rescaleSlider(posLimit);
+    m_negLimitCoupling.setScale(scale);
+    m_negLimitCoupling.rescaleSlider(negLimit);
     setLimitCouplingSuspended(false);
-    limitsMetric = metric;
+    m_limitsMetric = metric;
 }
 
 void ConfigDialog::setLimitCouplingSuspended(bool suspended)
 {
-    posLimitCoupling.setSuspended(suspended);
-    negLimitCoupling.setSuspended(suspended);
+    m_posLimitCoupling.setSuspended(suspended);
+    m_negLimitCoupling.setSuspended(suspended);
 }
 
 void ConfigDialog::onPosLimitChanged(double)
 {
-    posLimitCoupling.fieldToSlider();
+    m_posLimitCoupling.fieldToSlider();
 }
 
 void ConfigDialog::onPosLimitSliderChanged(int)
 {
-    posLimitCoupling.sliderToField();
+    m_posLimitCoupling.sliderToField();
 }
 
 void ConfigDialog::onNegLimitChanged(double)
 {
-    negLimitCoupling.fieldToSlider();
+    m_negLimitCoupling.fieldToSlider();
 }
 
 void ConfigDialog::onNegLimitSliderChanged(int)
 {
-    negLimitCoupling.sliderToField();
+    m_negLimitCoupling.sliderToField();
 }
 
 void ConfigDialog::onSoftTouchForceChanged(double)
 {
-    softTouchForceCoupling.fieldToSlider();
+    m_softTouchForceCoupling.fieldToSlider();
 }
 
 void ConfigDialog::onSoftTouchForceSliderChanged(int)
 {
-    softTouchForceCoupling.sliderToField();
+    m_softTouchForceCoupling.sliderToField();
 }
 
 void ConfigDialog::onSoftTouchPositionChanged(double)
 {
-    softTouchPositionCoupling.fieldToSlider();
+    m_softTouchPositionCoupling.fieldToSlider();
 }
 
 void ConfigDialog::onSoftTouchPositionSliderChanged(int)
 {
-    softTouchPositionCoupling.sliderToField();
+    m_softTouchPositionCoupling.sliderToField();
 }
 
 void ConfigDialog::onDhcpChanged(int index)
 {
     const bool staticAddress = index != dhcpIndex;
-    for (QSpinBox *part :
-         {ui.ipAddress0, ui.ipAddress1, ui.ipAddress2, ui.ipAddress3, ui.netMask0, ui.netMask1,
-          ui.netMask2, ui.netMask3, ui.gateway0, ui.gateway1, ui.gateway2, ui.gateway3})
+    for (QSpinBox *part : {m_ui.ipAddress0, m_ui.ipAddress1, m_ui.ipAddress2, m_ui.ipAddress3,
+                           m_ui.netMask0, m_ui.netMask1, m_ui.netMask2, m_ui.netMask3,
+                           m_ui.gateway0, m_ui.gateway1, m_ui.gateway2, m_ui.gateway3})
         part->setEnabled(staticAddress);
 }
 
 void ConfigDialog::onCommandLevelChanged(int value)
 {
-    const std::array<QLabel *, 6> lamps{ui.ledCommand1, ui.ledCommand2, ui.ledCommand3,
-                                        ui.ledCommand4, ui.ledCommand5, ui.ledCommand6};
+    const std::array<QLabel *, 6> lamps{m_ui.ledCommand1, m_ui.ledCommand2, m_ui.ledCommand3,
+                                        m_ui.ledCommand4, m_ui.ledCommand5, m_ui.ledCommand6};
     for (std::size_t bit = 0; bit < lamps.size(); ++bit)
         setLamp(lamps[bit], value & (1 << bit));
 }
 
 void ConfigDialog::onCommandNegChanged(int value)
 {
-    setLamp(ui.ledCommandNeg, value);
+    setLamp(m_ui.ledCommandNeg, value);
 }
 
 void ConfigDialog::onWeighPayloadChanged(int value)
 {
-    setLamp(ui.ledWeighPayload, value);
+    setLamp(m_ui.ledWeighPayload, value);
 }
 
 void ConfigDialog::onCpuClockChanged(int value)
 {
-    setLamp(ui.ledCpuClock, value);
+    setLamp(m_ui.ledCpuClock, value);
 }
 
 void ConfigDialog::onHostComChanged(int value)
 {
-    setLamp(ui.ledHostCom, value);
+    setLamp(m_ui.ledHostCom, value);
 }
 
 void ConfigDialog::onToolComChanged(int value)
 {
-    setLamp(ui.ledToolCom, value);
+    setLamp(m_ui.ledToolCom, value);
 }
 
 void ConfigDialog::onPosLimitChanged(int value)
 {
-    setLamp(ui.ledPosLimit, value);
+    setLamp(m_ui.ledPosLimit, value);
 }
 
 void ConfigDialog::onNegLimitChanged(int value)
 {
-    setLamp(ui.ledNegLimit, value);
+    setLamp(m_ui.ledNegLimit, value);
 }
 
 void ConfigDialog::onOkToWeighChanged(int value)
 {
-    setLamp(ui.ledOkToWeigh, value);
+    setLamp(m_ui.ledOkToWeigh, value);
 }
 
 void ConfigDialog::onWeightOkChanged(int value)
 {
-    setLamp(ui.ledWeightOk, value);
+    setLamp(m_ui.ledWeightOk, value);
 }
 
 // The signals carry masked bits (WEIGH PAYLOAD is 256), so the whole integer counts.
@@ -452,7 +470,7 @@ void ConfigDialog::onUpdateFirmware()
     box.setDefaultButton(QMessageBox::Cancel);
     if (box.exec() != QMessageBox::Ok)
         return;
-    remoteDevice->updateFirmware();
+    m_sink->updateFirmware();
     reject();
 }
 
@@ -460,10 +478,10 @@ void ConfigDialog::accept()
 {
     qCDebug(vktUi) << "ConfigDialog::accept";
     const bool sent = sendChanges();
-    if (sent && remoteDevice->isConnected())
-        remoteDevice->saveConfig();
+    if (sent && m_sink->isConnected())
+        m_sink->saveSettings();
     // An exchange without reply ends the link and every command after it goes nowhere.
-    if (sent && !remoteDevice->isConnected()) {
+    if (sent && !m_sink->isConnected()) {
         QMessageBox::critical(this, tr("VKT Dashboard"),
                               tr("Connection lost: configuration not saved!"));
         QDialog::reject();
@@ -472,78 +490,16 @@ void ConfigDialog::accept()
     QDialog::accept();
 }
 
-// One set command per setting that differs from what was loaded, in this order; the unit
-// system goes before every value expressed in it. True when anything was to be sent.
+// One set command per row that differs from what was loaded, in the table's order. True when
+// anything was to be sent.
 bool ConfigDialog::sendChanges()
 {
     bool sent = false;
-    const auto send = [this, &sent](const QString &path, const QString &value) {
-        remoteDevice->sendCommand(path, value);
+    for (const SettingRow &row : m_rows) {
+        if (!row.isChanged())
+            continue;
+        m_sink->sendSetting(row.path(), row.valueText());
         sent = true;
-    };
-    const auto sendNumber = [&send](const QString &path, double value) {
-        send(path, RemoteDevice::formatNumber(value));
-    };
-
-    // A bare path only asks, so an emptied name cannot be sent; the unit keeps its name.
-    const QString name = ui.deviceName->text();
-    if (name != loadedDeviceName && !name.simplified().isEmpty())
-        send(DevicePath::deviceName, name);
-    if (ui.metricUnits->isChecked() != loadedMetricUnits)
-        send(DevicePath::metricUnits, flagText(ui.metricUnits->isChecked()));
-    if (ui.initialWeigh->isChecked() != loadedInitialWeigh)
-        send(DevicePath::initialWeigh, flagText(ui.initialWeigh->isChecked()));
-    if (ui.initialMode->currentIndex() != loadedInitialModeIndex)
-        send(DevicePath::initialMode, flagText(ui.initialMode->currentIndex() == forceModeIndex));
-    if (ratio(ui.initialForce) != loadedInitialForceRatio)
-        sendNumber(DevicePath::initialForce, ui.initialForce->value());
-    if (ratio(ui.payloadWeight) != loadedPayloadRatio)
-        sendNumber(DevicePath::payloadWeight, ui.payloadWeight->value());
-    if (ratio(ui.initialPosition) != loadedInitialPositionRatio)
-        sendNumber(DevicePath::initialPosition, ui.initialPosition->value());
-    if (ratio(ui.posLimitPosition) != loadedPosLimitRatio)
-        sendNumber(DevicePath::posLimitPosition, ui.posLimitPosition->value());
-    if (ratio(ui.negLimitPosition) != loadedNegLimitRatio)
-        sendNumber(DevicePath::negLimitPosition, ui.negLimitPosition->value());
-    if (ui.softTouchEnabled->isChecked() != loadedSoftTouchEnabled)
-        send(DevicePath::softTouchEnabled, flagText(ui.softTouchEnabled->isChecked()));
-    if (ui.softTouchForce->value() != loadedSoftTouchForce)
-        sendNumber(DevicePath::softTouchForce, ui.softTouchForce->value() / 100);
-    if (ui.softTouchPosition->value() != loadedSoftTouchPosition)
-        sendNumber(DevicePath::softTouchPosition, ui.softTouchPosition->value() / 100);
-
-    if ((ui.dhcp->currentIndex() == dhcpIndex) != loadedDhcp)
-        send(DevicePath::netDhcp, flagText(ui.dhcp->currentIndex() == dhcpIndex));
-    if (ui.timeout->value() != loadedTimeout)
-        send(DevicePath::netTimeout, QString::number(ui.timeout->value()));
-    const auto sendAddress = [&send](const QString &path, const AddressFields &fields,
-                                     const Ipv4Parts &loaded) {
-        const Ipv4Parts parts = partsOf(fields);
-        if (parts != loaded)
-            send(path, ConfigRecord::formatIpv4(parts));
-    };
-    sendAddress(DevicePath::netIpAddress,
-                {ui.ipAddress0, ui.ipAddress1, ui.ipAddress2, ui.ipAddress3}, loadedIpAddress);
-    sendAddress(DevicePath::netNetMask, {ui.netMask0, ui.netMask1, ui.netMask2, ui.netMask3},
-                loadedNetMask);
-    sendAddress(DevicePath::netGateway, {ui.gateway0, ui.gateway1, ui.gateway2, ui.gateway3},
-                loadedGateway);
-
-    if (ui.nodeAddress->value() != loadedNodeId)
-        send(DevicePath::anybusNodeId, QString::number(ui.nodeAddress->value()));
-    if (ui.baudRate->currentIndex() != loadedBaudRateIndex)
-        send(DevicePath::anybusBaudRate, QString::number(ui.baudRate->currentIndex() + 1));
+    }
     return sent;
-}
-
-// A field whose limit could not be read has the range 0 to 0 and no share of it; its value
-// stands in, so it is only ever sent when it really changed.
-double ConfigDialog::ratio(const QDoubleSpinBox *field)
-{
-    return field->maximum() != 0 ? field->value() / field->maximum() : field->value();
-}
-
-void ConfigDialog::setRatio(QDoubleSpinBox *field, double ratio)
-{
-    field->setValue(field->maximum() != 0 ? field->maximum() * ratio : ratio);
 }

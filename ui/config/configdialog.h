@@ -1,14 +1,18 @@
 #pragma once
 
-#include "configrecord.h"
 #include "fieldslider.h"
+#include "settingrow.h"
 #include "ui_configdialog.h"
 
 #include <QDialog>
 
-class QDoubleSpinBox;
+#include <memory>
+#include <vector>
+
 class QLabel;
 class RemoteDevice;
+class SettingSink;
+struct ConfigSnapshot;
 
 // Shows the settings of the connected unit as they were when it opened and, on OK, sends one
 // set command for each setting the operator changed, in a fixed order, then has the unit store
@@ -18,7 +22,10 @@ class ConfigDialog : public QDialog
     Q_OBJECT
 
 public:
+    // Reads the unit through `remoteDevice` and sends to it.
     explicit ConfigDialog(RemoteDevice *remoteDevice);
+    // Shows `snapshot` and sends to `sink`, which must outlive the dialog.
+    ConfigDialog(const ConfigSnapshot &snapshot, SettingSink *sink);
     ~ConfigDialog() override;
 
     void accept() override;
@@ -47,53 +54,38 @@ public slots:
     void onUpdateFirmware();
 
 private:
+    ConfigDialog(std::unique_ptr<SettingSink> ownSink, SettingSink *sink);
+
+    std::vector<SettingRow> changeTable();
     void connectSignals();
-    void load();
-    QString currentDeviceName();
-    QJsonObject loadToolPages();
-    QJsonObject loadHbnPage();
-    void loadLamps(int dioValue);
-    void loadNetworkPage(const QJsonObject &net);
+    void connectLamps(RemoteDevice *remoteDevice);
+    void load(const ConfigSnapshot &snapshot);
+    void presentToolFields(const ConfigSnapshot &snapshot);
+    bool loadHbnPage(const ConfigSnapshot &snapshot);
+    void loadLamps(quint32 dioValue);
     void loadAboutPage();
     void presentCommandFields(bool metric);
     void presentLimitFields(bool metric);
     void setLimitCouplingSuspended(bool suspended);
     bool sendChanges();
 
-    static double ratio(const QDoubleSpinBox *field);
-    static void setRatio(QDoubleSpinBox *field, double ratio);
     static void setLamp(QLabel *lamp, int value);
 
-    Ui::ConfigDialog ui;
+    Ui::ConfigDialog m_ui;
 
-    RemoteDevice *remoteDevice = nullptr;
-    QString loadedDeviceName;
-    bool loadedMetricUnits = false;
-    double loadedPosLimitRatio = 0;
-    double loadedNegLimitRatio = 0;
-    double loadedPayloadRatio = 0;
-    bool loadedInitialWeigh = false;
-    int loadedInitialModeIndex = 0;
-    double loadedInitialForceRatio = 0;
-    double loadedInitialPositionRatio = 0;
-    bool loadedSoftTouchEnabled = false;
-    double loadedSoftTouchForce = 0;
-    double loadedSoftTouchPosition = 0;
-    bool loadedDhcp = false;
-    int loadedTimeout = 0;
-    Ipv4Parts loadedIpAddress{};
-    Ipv4Parts loadedNetMask{};
-    Ipv4Parts loadedGateway{};
-    int loadedNodeId = 0;
-    int loadedBaudRateIndex = 0;
-    double maxPosition = 0; // mm
-    double maxForce = 0;    // N
-    double maxPayload = 0;  // kg
+    std::unique_ptr<SettingSink> m_ownSink;
+    SettingSink *m_sink = nullptr;
+    std::vector<SettingRow> m_rows; // the change table, in the order it is sent
+    // While the dialog itself sets fields (loading, a units switch) no change is an edit.
+    bool m_presenting = false;
+    double m_maxPosition = 0; // mm
+    double m_maxForce = 0;    // N
+    double m_maxPayload = 0;  // kg
 
     // The unit system the two position limits are shown in; they convert only when it changes.
-    bool limitsMetric = true;
-    FieldSlider posLimitCoupling;
-    FieldSlider negLimitCoupling;
-    FieldSlider softTouchForceCoupling;
-    FieldSlider softTouchPositionCoupling;
+    bool m_limitsMetric = true;
+    FieldSlider m_posLimitCoupling;
+    FieldSlider m_negLimitCoupling;
+    FieldSlider m_softTouchForceCoupling;
+    FieldSlider m_softTouchPositionCoupling;
 };

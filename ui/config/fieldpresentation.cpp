@@ -34,6 +34,16 @@ FieldPresentation FieldPresentation::position(double limitMillimetres, bool metr
     return shown;
 }
 
+double FieldPresentation::ratio(const QDoubleSpinBox *field)
+{
+    return field->maximum() != 0 ? field->value() / field->maximum() : field->value();
+}
+
+void FieldPresentation::setRatio(QDoubleSpinBox *field, double ratio)
+{
+    field->setValue(field->maximum() != 0 ? field->maximum() * ratio : ratio);
+}
+
 FieldPresentation FieldPresentation::withoutStep() const
 {
     FieldPresentation shown = *this;

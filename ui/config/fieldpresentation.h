@@ -21,6 +21,11 @@ public:
     // Steps per unit of the two position limit sliders.
     static int limitSliderScale(bool metric) { return metric ? 10 : 100; }
 
+    // A value's share of its field's maximum. A field whose limit could not be read has the
+    // range 0 to 0 and no share of it; its value stands in.
+    static double ratio(const QDoubleSpinBox *field);
+    static void setRatio(QDoubleSpinBox *field, double ratio);
+
     FieldPresentation withoutStep() const;
 
     // Everything but the value; the field clamps its value to the new range.
