@@ -10,12 +10,14 @@ namespace {
 
 // Written by the handler, read by the event loop: the one thing a handler may safely do.
 int signalPipe[2] = {-1, -1};
+volatile std::sig_atomic_t fired = 0;
 
 } // namespace
 
 InterruptWatcher::InterruptWatcher(QObject *parent)
     : QObject(parent)
 {
+    fired = 0;
     if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0)
         return;
     m_notifier = new QSocketNotifier(signalPipe[1], QSocketNotifier::Read, this);
@@ -23,7 +25,9 @@ InterruptWatcher::InterruptWatcher(QObject *parent)
     struct sigaction action = {};
     action.sa_handler = &InterruptWatcher::onSignal;
     sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
+    // No restart: a write blocked on a full pipe returns, instead of holding the program past
+    // the signal meant to end it.
+    action.sa_flags = SA_RESETHAND;
     ::sigaction(SIGINT, &action, nullptr);
     ::sigaction(SIGTERM, &action, nullptr);
 }
@@ -39,8 +43,14 @@ InterruptWatcher::~InterruptWatcher()
     }
 }
 
+bool InterruptWatcher::hasFired()
+{
+    return fired != 0;
+}
+
 void InterruptWatcher::onSignal(int)
 {
+    fired = 1;
     const char byte = 1;
     [[maybe_unused]] const ssize_t written = ::write(signalPipe[0], &byte, 1);
 }

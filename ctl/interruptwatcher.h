@@ -5,7 +5,8 @@
 class QSocketNotifier;
 
 // Turns SIGINT and SIGTERM into a signal on the event loop, so a log ends with its last line
-// whole and the link closed.
+// whole and the link closed. A write that waits for a reader is cut short by either (see
+// hasFired()); a second of the same kind ends the program at once.
 class InterruptWatcher : public QObject
 {
     Q_OBJECT
@@ -13,6 +14,9 @@ class InterruptWatcher : public QObject
 public:
     explicit InterruptWatcher(QObject *parent = nullptr);
     ~InterruptWatcher() override;
+
+    // Whether SIGINT or SIGTERM came since the watcher was made.
+    static bool hasFired();
 
 signals:
     void interrupted();
