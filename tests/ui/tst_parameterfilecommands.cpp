@@ -256,10 +256,6 @@ void TestParameterFileCommands::unusableFiles_data()
     QTest::newRow("save onto a full disk")
         << true << "full disk" << filling
         << QStringList{"Error saving file!", "No space left on device"};
-    // Neither replaced by an ordinary file nor written into.
-    QTest::newRow("save onto a named pipe")
-        << true << "pipe" << QByteArray()
-        << QStringList{"Error saving file!", "not a regular file"};
     // Opened, it would hold the window until something wrote to it.
     QTest::newRow("load a named pipe") << false << "pipe" << QByteArray()
                                        << QStringList{"Error opening file!", "not a regular file"};
