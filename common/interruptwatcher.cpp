@@ -26,7 +26,9 @@ InterruptWatcher::InterruptWatcher(QObject *parent)
     struct sigaction action = {};
     action.sa_handler = &InterruptWatcher::onSignal;
     sigemptyset(&action.sa_mask);
-    action.sa_flags = SA_RESTART;
+    // No restart: a write blocked on a full pipe returns, so the program can end in order
+    // instead of waiting out the grace.
+    action.sa_flags = 0;
     for (const int signal : {SIGINT, SIGTERM, SIGALRM})
         ::sigaction(signal, &action, nullptr);
 }
@@ -41,6 +43,11 @@ InterruptWatcher::~InterruptWatcher()
             ::close(fd);
         fd = -1;
     }
+}
+
+bool InterruptWatcher::hasFired()
+{
+    return firstSignal != 0;
 }
 
 void InterruptWatcher::onSignal(int signal)

@@ -18,19 +18,20 @@ bool CommandText::isPath(const QString &text)
 
 QString CommandText::argument(const QString &text)
 {
-    // Tabs and line ends are white space, which the link removes; other control characters
-    // would reach the device as they are.
-    if (hasControlCharacter(QString(text)
-                                .remove(QLatin1Char('\t'))
-                                .remove(QLatin1Char('\n'))
-                                .remove(QLatin1Char('\r'))))
-        return QString();
     QJsonParseError error;
     const QJsonDocument document = QJsonDocument::fromJson('[' + text.toUtf8() + ']', &error);
     const QJsonArray array = document.array();
     const QString argument = error.error == QJsonParseError::NoError && array.size() == 1
                                  ? RemoteDevice::formatValue(array.first())
                                  : text;
+    // Looked for in what would go out, so that a JSON escape ("\u0003") cannot bring one in.
+    // Tabs and line ends are white space, which the link removes; other control characters
+    // would reach the device as they are.
+    if (hasControlCharacter(QString(argument)
+                                .remove(QLatin1Char('\t'))
+                                .remove(QLatin1Char('\n'))
+                                .remove(QLatin1Char('\r'))))
+        return QString();
     return argument.simplified().isEmpty() ? QString() : argument;
 }
 

@@ -2,6 +2,18 @@
 
 #include "ctllog.h"
 #include "ctloutput.h"
+#include "printabletext.h"
+
+namespace {
+
+constexpr int answerLimitChars = 200; // of a device's answer in a message
+
+QString withReason(const QString &text, const QString &reason)
+{
+    return reason.isEmpty() ? text : text + QLatin1String(": ") + reason;
+}
+
+} // namespace
 
 bool DeviceSession::open(const QString &address)
 {
@@ -10,7 +22,7 @@ bool DeviceSession::open(const QString &address)
     m_device.setPolling(false);
     if (opened && m_device.isConnected())
         return true;
-    CtlOutput::error(tr("Error connecting to %1").arg(address));
+    CtlOutput::error(withReason(tr("Error connecting to %1").arg(address), m_device.linkError()));
     return false;
 }
 
@@ -26,7 +38,8 @@ bool DeviceSession::exchange(const QString &path, const QString &value, QJsonVal
     // On the serial line a text that is no JSON keeps the line end before it.
     const QString text = reply->toString().trimmed();
     if (text.startsWith(QLatin1String("Error"))) {
-        CtlOutput::error(QStringLiteral("%1: %2").arg(path, text));
+        CtlOutput::error(
+            QStringLiteral("%1: %2").arg(path, PrintableText::of(text, answerLimitChars)));
         return false;
     }
     return true;
@@ -37,6 +50,7 @@ bool DeviceSession::checkLink()
     if (m_device.isConnected())
         return true;
     qCDebug(lcCtl) << "link lost";
-    CtlOutput::error(tr("The link to %1 was lost: the device stopped answering.").arg(m_address));
+    CtlOutput::error(withReason(tr("The link to %1 was lost").arg(m_address), m_device.linkError())
+                     + QLatin1Char('.'));
     return false;
 }

@@ -3,6 +3,7 @@
 #include "ctloutput.h"
 #include "devicediscover.h"
 #include "devicevocabulary.h"
+#include "printabletext.h"
 
 #include <QEventLoop>
 #include <QJsonArray>
@@ -26,17 +27,21 @@ ExitStatus DiscoverCommand::run(const CtlRequest &request)
     loop.exec();
 
     if (request.json) {
-        CtlOutput::bytes(QJsonDocument(found).toJson(QJsonDocument::Indented));
-        return ExitStatus::Success;
+        return CtlOutput::bytes(QJsonDocument(found).toJson(QJsonDocument::Indented))
+                   ? ExitStatus::Success
+                   : ExitStatus::DeviceFailure;
     }
-    CtlOutput::line(QStringLiteral("%1\t%2\t%3").arg(tr("NAME"), tr("TYPE"), tr("ADDRESS")));
+    QString table = QStringLiteral("%1\t%2\t%3\n").arg(tr("NAME"), tr("TYPE"), tr("ADDRESS"));
     for (const QJsonValue &entry : qAsConst(found)) {
         const QJsonObject device = entry.toObject();
         const QJsonObject id = device.value(QStringLiteral("deviceId")).toObject();
-        CtlOutput::line(QStringLiteral("%1\t%2\t%3")
-                            .arg(id.value(RecordKey::deviceName).toString(),
-                                 id.value(RecordKey::modelName).toString(),
-                                 device.value(QStringLiteral("address")).toString()));
+        // Whatever a host calls itself stays one cell of one line.
+        const auto shown = [&id](const QString &key) {
+            return PrintableText::of(id.value(key).toString(), PrintableText::nameLimitChars);
+        };
+        table += QStringLiteral("%1\t%2\t%3\n")
+                     .arg(shown(RecordKey::deviceName), shown(RecordKey::modelName),
+                          device.value(QStringLiteral("address")).toString());
     }
-    return ExitStatus::Success;
+    return CtlOutput::bytes(table.toUtf8()) ? ExitStatus::Success : ExitStatus::DeviceFailure;
 }

@@ -19,7 +19,8 @@ ExitStatus GetCommand::run(const CtlRequest &request)
         QJsonValue value;
         if (!session.exchange(path, QString(), &value))
             return ExitStatus::DeviceFailure;
-        CtlOutput::line(CommandText::compactJson(value));
+        if (!CtlOutput::line(CommandText::compactJson(value)))
+            return ExitStatus::DeviceFailure;
     }
     return ExitStatus::Success;
 }

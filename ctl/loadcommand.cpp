@@ -5,9 +5,9 @@
 #include "devicevocabulary.h"
 #include "parametercomparison.h"
 #include "parameterimport.h"
+#include "safefile.h"
 
 #include <QBuffer>
-#include <QFile>
 
 namespace {
 
@@ -37,14 +37,10 @@ ExitStatus LoadCommand::run(const CtlRequest &request)
 
 ExitStatus LoadCommand::readFile(const QString &fileName, QByteArray *text, QJsonDocument *document)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        CtlOutput::error(tr("Error opening file! %1: %2").arg(fileName, file.errorString()));
-        return ExitStatus::DeviceFailure;
-    }
-    *text = file.read(ParameterImport::fileLimitBytes + 1);
-    if (file.error() != QFileDevice::NoError) {
-        CtlOutput::error(tr("Error opening file! %1: %2").arg(fileName, file.errorString()));
+    // A regular file only: a named pipe or a device node would hold the run.
+    QString reason;
+    if (!SafeFile::read(fileName, ParameterImport::fileLimitBytes + 1, text, &reason)) {
+        CtlOutput::error(tr("Error opening file! %1: %2").arg(fileName, reason));
         return ExitStatus::DeviceFailure;
     }
     if (text->size() > ParameterImport::fileLimitBytes) {
@@ -67,9 +63,16 @@ ExitStatus LoadCommand::import(DeviceSession &session, const QByteArray &text)
     QBuffer buffer;
     buffer.setData(text);
     buffer.open(QIODevice::ReadOnly);
-    // The file has passed the same checks the import makes, so a refusal here is a lost link.
-    if (!session.device().loadParameters(&buffer)) {
-        session.checkLink();
+    // The file has passed the same checks the import makes, so a failure here is a lost link
+    // or values the device refused.
+    QStringList refused;
+    if (!session.device().loadParameters(&buffer, &refused)) {
+        if (session.checkLink()) {
+            const QStringList report = ParameterImport::refusalReport(refused);
+            CtlOutput::error(report.constFirst());
+            for (const QString &line : report.mid(1))
+                CtlOutput::message(line);
+        }
         return ExitStatus::DeviceFailure;
     }
     session.device().saveConfig();
@@ -100,7 +103,8 @@ ExitStatus LoadCommand::compare(DeviceSession &session, const QJsonDocument &doc
     int differences = 0;
     const auto entries = ParameterComparison::compare(deviceDocument, document.object(), records);
     for (const ParameterComparison::Entry &entry : entries) {
-        CtlOutput::line(ParameterComparison::line(entry));
+        if (!CtlOutput::line(ParameterComparison::line(entry)))
+            return ExitStatus::DeviceFailure;
         differences += entry.differs() ? 1 : 0;
     }
     CtlOutput::message(

@@ -5,8 +5,13 @@
 #include <QCoreApplication>
 #include <QLoggingCategory>
 
+#include <csignal>
+
 int main(int argc, char *argv[])
 {
+    // Qt's sockets ignore SIGPIPE once the first is made; ignored from the start, a reader that
+    // went away is a failed write, reported alike whatever the link.
+    std::signal(SIGPIPE, SIG_IGN);
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("vkt-ctl"));
     QCoreApplication::setApplicationVersion(QStringLiteral(VKT_VERSION));
@@ -16,11 +21,12 @@ int main(int argc, char *argv[])
     CtlCommandLine commandLine;
     switch (commandLine.parse(QCoreApplication::arguments())) {
     case CtlCommandLine::Outcome::Help:
-        CtlOutput::bytes(commandLine.helpText().toUtf8());
-        return int(ExitStatus::Success);
+        return int(CtlOutput::bytes(commandLine.helpText().toUtf8()) ? ExitStatus::Success
+                                                                     : ExitStatus::DeviceFailure);
     case CtlCommandLine::Outcome::Version:
-        CtlOutput::line(QStringLiteral("vkt-ctl ") + QStringLiteral(VKT_VERSION));
-        return int(ExitStatus::Success);
+        return int(CtlOutput::line(QStringLiteral("vkt-ctl ") + QStringLiteral(VKT_VERSION))
+                       ? ExitStatus::Success
+                       : ExitStatus::DeviceFailure);
     case CtlCommandLine::Outcome::UsageError:
         CtlOutput::error(commandLine.errorText());
         CtlOutput::message(QCoreApplication::translate("main", "Try 'vkt-ctl --help'."));

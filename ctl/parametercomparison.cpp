@@ -1,6 +1,7 @@
 #include "parametercomparison.h"
 
 #include "commandtext.h"
+#include "printabletext.h"
 
 #include <QMap>
 
@@ -32,8 +33,9 @@ QVector<ParameterComparison::Entry> ParameterComparison::compare(const QJsonObje
 QString ParameterComparison::line(const Entry &entry)
 {
     return QStringLiteral("%1 %2: device %3, file %4")
-        .arg(entry.differs() ? QStringLiteral("*") : QStringLiteral(" "), entry.path,
-             valueText(entry.deviceValue), valueText(entry.fileValue));
+        .arg(entry.differs() ? QStringLiteral("*") : QStringLiteral(" "),
+             PrintableText::of(entry.path), valueText(entry.deviceValue),
+             valueText(entry.fileValue));
 }
 
 void ParameterComparison::flatten(const QJsonObject &object, const QString &prefix,

@@ -2,8 +2,9 @@
 
 #include "ctloutput.h"
 #include "devicesession.h"
+#include "safefile.h"
 
-#include <QSaveFile>
+#include <QBuffer>
 
 ExitStatus SaveCommand::run(const CtlRequest &request)
 {
@@ -12,23 +13,16 @@ ExitStatus SaveCommand::run(const CtlRequest &request)
     if (!session.open(request.address))
         return ExitStatus::DeviceFailure;
 
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        CtlOutput::error(tr("Error saving file! %1: %2").arg(fileName, file.errorString()));
-        return ExitStatus::DeviceFailure;
-    }
-    if (!session.device().saveParameters(&file)) {
-        const bool writeFailed = file.error() != QFileDevice::NoError;
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        if (writeFailed)
-            CtlOutput::error(tr("Error saving file! %1: %2").arg(fileName, reason));
-        else if (session.checkLink())
+    QBuffer document;
+    document.open(QIODevice::WriteOnly | QIODevice::Text);
+    if (!session.device().saveParameters(&document)) {
+        if (session.checkLink())
             CtlOutput::error(tr("Error reading configuration from device!"));
         return ExitStatus::DeviceFailure;
     }
-    if (!file.commit()) {
-        CtlOutput::error(tr("Error saving file! %1: %2").arg(fileName, file.errorString()));
+    QString reason;
+    if (!SafeFile::write(fileName, document.data(), &reason)) {
+        CtlOutput::error(tr("Error saving file! %1: %2").arg(fileName, reason));
         return ExitStatus::DeviceFailure;
     }
     return ExitStatus::Success;

@@ -20,6 +20,6 @@ ExitStatus StateCommand::run(const CtlRequest &request)
         CtlOutput::error(tr("The device sent no state."));
         return ExitStatus::DeviceFailure;
     }
-    CtlOutput::line(CommandText::compactJson(state));
-    return ExitStatus::Success;
+    return CtlOutput::line(CommandText::compactJson(state)) ? ExitStatus::Success
+                                                            : ExitStatus::DeviceFailure;
 }

@@ -47,7 +47,10 @@ void StateLogger::writeState(const QJsonObject &state)
         finish(ExitStatus::DeviceFailure);
         return;
     }
-    CtlOutput::bytes(m_writer.write(QDateTime::currentDateTimeUtc(), state).toUtf8());
+    if (!CtlOutput::bytes(m_writer.write(QDateTime::currentDateTimeUtc(), state).toUtf8())) {
+        finish(ExitStatus::DeviceFailure);
+        return;
+    }
     m_pollTimer.start(pollIntervalMs);
 }
 

@@ -65,7 +65,10 @@ void TerminalBridge::onStreamReadable()
     const QByteArray data = m_stream->readAll();
     if (data.isEmpty())
         return;
-    CtlOutput::bytes(data);
+    if (!CtlOutput::bytes(data)) {
+        finish(ExitStatus::DeviceFailure);
+        return;
+    }
     if (m_stdinEnded)
         m_quietTimer.start(quietMs);
 }

@@ -27,6 +27,7 @@ void DeviceDiscover::startDiscovery()
     // Unbound on the first call: the send binds an ephemeral port of all interfaces, where
     // the replies come in. Qt applies socket options only to a socket that exists, so the
     // option is set once the send has made it.
+    networkAnswers.clear();
     const QByteArray query = DevicePath::deviceId.toLatin1();
     if (udpSocket.writeDatagram(query, QHostAddress(QHostAddress::Broadcast),
                                 DeviceAddress::udpPort)
@@ -41,7 +42,9 @@ void DeviceDiscover::startDiscovery()
 
 void DeviceDiscover::onDiscoverNetworkReply()
 {
-    while (udpSocket.hasPendingDatagrams()) {
+    // A share at a time: a host that answers as fast as it can must leave the event loop the
+    // rest of its time. The socket signals again for what is left.
+    for (int read = 0; read < datagramsPerEvent && udpSocket.hasPendingDatagrams(); ++read) {
         const QNetworkDatagram datagram = udpSocket.receiveDatagram();
         if (!datagram.isValid())
             continue;
@@ -50,8 +53,15 @@ void DeviceDiscover::onDiscoverNetworkReply()
         const QJsonObject deviceId = parseDeviceIdReply(datagram.data());
         if (!isIpv4 || deviceId.isEmpty())
             continue;
-        emit deviceDiscovered(deviceId,
-                              DeviceAddress::networkScheme + QHostAddress(sender).toString());
+        const QString address = DeviceAddress::networkScheme + QHostAddress(sender).toString();
+        // A device answering again is listed once; a host that makes up new names stops at
+        // the bound.
+        const QStringList answer{deviceId.value(RecordKey::deviceName).toString(),
+                                 deviceId.value(RecordKey::modelName).toString(), address};
+        if (networkAnswers.size() >= answerLimit || networkAnswers.contains(answer))
+            continue;
+        networkAnswers.insert(answer);
+        emit deviceDiscovered(deviceId, address);
     }
 }
 

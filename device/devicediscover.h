@@ -2,13 +2,15 @@
 
 #include <QByteArray>
 #include <QJsonObject>
+#include <QSet>
 #include <QString>
 #include <QThread>
 #include <QUdpSocket>
 
 // Finds the devices this computer can reach: one UDP broadcast of the identity query, answered
 // on the GUI thread, and a probe of every serial port, one after another in the worker thread.
-// Each answer with a usable identity is reported once through deviceDiscovered().
+// Each answer with a usable identity is reported through deviceDiscovered(); of the network's
+// answers, one of each name, type and address per search and no more than answerLimit.
 class DeviceDiscover : public QThread
 {
     Q_OBJECT
@@ -18,6 +20,8 @@ public:
     static constexpr int probeBoundMs = 2000; // one port, however long it keeps talking
     static constexpr int probeLimitBytes = 64 * 1024;
     static constexpr int receiveBufferBytes = 1024 * 1024; // asked of the system, which may cap it
+    static constexpr int datagramsPerEvent = 32;
+    static constexpr int answerLimit = 256; // different network answers reported per search
 
     explicit DeviceDiscover(QObject *parent = nullptr);
     // Waits for the serial probe; each port costs at most probeBoundMs.
@@ -47,4 +51,6 @@ protected:
 private:
     // Used on the GUI thread only; the worker never touches it.
     QUdpSocket udpSocket{this};
+    // Name, type and address of each network answer reported since the last broadcast.
+    QSet<QStringList> networkAnswers;
 };

@@ -1,6 +1,7 @@
 #include "parameterimport.h"
 
 #include "devicevocabulary.h"
+#include "printabletext.h"
 #include "remotedevice.h"
 
 #include <QHash>
@@ -154,6 +155,20 @@ ParameterImport::Plan ParameterImport::plan(QIODevice *file, bool needsHbn)
         text += piece;
     }
     return plan(text, needsHbn);
+}
+
+QStringList ParameterImport::refusalReport(const QStringList &refused)
+{
+    constexpr int shownRefusals = 8;
+    constexpr int lineLimitChars = 160;
+    QStringList lines{
+        tr("Configuration not saved: the device refused %n value(s):", nullptr, refused.size())};
+    for (const QString &refusal : refused.mid(0, shownRefusals))
+        lines << PrintableText::of(refusal, lineLimitChars);
+    if (refused.size() > shownRefusals)
+        lines << tr("and %n more", nullptr, refused.size() - shownRefusals);
+    lines << tr("The other values are active but not stored.");
+    return lines;
 }
 
 bool ParameterImport::addRecord(const QJsonObject &root, const QString &record)

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QJsonObject>
 #include <QString>
+#include <QStringList>
 #include <QVector>
 
 class QIODevice;
@@ -12,6 +14,8 @@ class QIODevice;
 // document is settled whole before the first line goes out, so a bad one sets nothing.
 class ParameterImport
 {
+    Q_DECLARE_TR_FUNCTIONS(ParameterImport)
+
 public:
     static constexpr int fileLimitBytes = 1024 * 1024;
     static constexpr int depthLimit = 8; // the document itself is level 1
@@ -39,6 +43,11 @@ public:
     // The same for an open file, read no further than one byte beyond the bound: a file of any
     // size is refused without being read whole.
     static Plan plan(QIODevice *file, bool needsHbn);
+
+    // The lines that tell a person which values the device refused (each its path and the
+    // device's answer, as `RemoteDevice::loadParameters` gives them) and what that leaves in
+    // the device: plain text, a bounded number of bounded lines.
+    static QStringList refusalReport(const QStringList &refused);
 
 private:
     explicit ParameterImport(Plan *plan)

@@ -6,6 +6,7 @@
 #include "serialline.h"
 
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QHostAddress>
 #include <QHostInfo>
 #include <QMetaEnum>
@@ -15,6 +16,7 @@
 
 #include <poll.h>
 #include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 
@@ -40,6 +42,28 @@ bool waitUntilReadable(qintptr descriptor, int ms)
         if (ready >= 0 || errno != EINTR)
             return ready > 0;
     }
+}
+
+// The port's own reason, and what an operator can do about a refusal: a port that this user
+// may not open asks for the dialout group; one that could be opened is held by another program
+// (its lock file, or its exclusive use).
+QString serialOpenError(const QSerialPort &port, const QString &portName)
+{
+    QString reason = port.errorString();
+    if (port.error() != QSerialPort::PermissionError)
+        return reason;
+    const QString path =
+        portName.startsWith(QLatin1Char('/')) ? portName : QStringLiteral("/dev/") + portName;
+    if (::access(QFile::encodeName(path).constData(), R_OK | W_OK) == 0)
+        return reason + RemoteDevice::tr(" (the port is in use by another program)");
+    return reason
+           + RemoteDevice::tr(" (serial ports belong to the dialout group: sudo adduser $USER "
+                              "dialout, then log in again)");
+}
+
+QString silentDeviceText()
+{
+    return RemoteDevice::tr("the device stopped answering");
 }
 
 template <typename Enum>
@@ -76,6 +100,7 @@ bool RemoteDevice::isLinkUsable() const
 bool RemoteDevice::connectDevice(const QString &deviceAddress)
 {
     qCDebug(lcDevice).noquote() << "connectDevice(" + deviceAddress + ")";
+    m_linkError.clear();
 
     const bool network = deviceAddress.contains(DeviceAddress::networkScheme);
     const bool serial = !network && deviceAddress.contains(DeviceAddress::serialScheme);
@@ -88,10 +113,15 @@ bool RemoteDevice::connectDevice(const QString &deviceAddress)
     else if (serial)
         m_transport = openSerial(QString(deviceAddress).remove(DeviceAddress::serialScheme));
 
-    if (!m_transport)
+    if (!m_transport) {
+        if (!network && !serial)
+            m_linkError = tr("not a device address (usb://PORT or network://HOST)");
         return false;
+    }
 
     m_deviceIdRecord = sendCommand(DevicePath::deviceId).toObject();
+    if (isLinkUsable() && !isConnected())
+        m_linkError = tr("the device did not identify itself");
     if (isConnected()) {
         emit deviceConnect();
         updateTool();
@@ -123,8 +153,10 @@ QIODevice *RemoteDevice::openSerial(const QString &portName)
     if (m_serialPort.isOpen())
         m_serialPort.close();
     SerialLine::configure(m_serialPort, portName);
-    if (!m_serialPort.open(QIODevice::ReadWrite))
+    if (!m_serialPort.open(QIODevice::ReadWrite)) {
+        m_linkError = serialOpenError(m_serialPort, portName);
         return nullptr;
+    }
     // Unique: the port is reopened on every serial connection.
     connect(&m_serialPort, &QSerialPort::errorOccurred, this, &RemoteDevice::errorOccurred,
             Qt::UniqueConnection);
@@ -138,8 +170,11 @@ QIODevice *RemoteDevice::openNetwork(const QString &host)
     QHostAddress address;
     if (!address.setAddress(host)) {
         const QHostInfo info = QHostInfo::fromName(host);
-        if (info.error() != QHostInfo::NoError || info.addresses().isEmpty())
+        if (info.error() != QHostInfo::NoError || info.addresses().isEmpty()) {
+            m_linkError = info.error() != QHostInfo::NoError ? info.errorString()
+                                                             : tr("the name has no address");
             return nullptr;
+        }
         address = info.addresses().constFirst();
     }
     m_udpSocket.connectToHost(address, DeviceAddress::udpPort, QIODevice::ReadWrite);
@@ -150,8 +185,12 @@ void RemoteDevice::errorOccurred(QSerialPort::SerialPortError error)
 {
     qCDebug(lcDevice).noquote() << "Serial Error: " + enumName(error);
     // A port that fails to open while another link is in use is no reason to end that link.
-    if (error != QSerialPort::NoError && m_transport == &m_serialPort)
+    if (error != QSerialPort::NoError && m_transport == &m_serialPort) {
+        // A wait that ran out is the one sign of a device gone silent on the serial line.
+        m_linkError =
+            error == QSerialPort::TimeoutError ? silentDeviceText() : m_serialPort.errorString();
         disconnectDevice();
+    }
 }
 
 void RemoteDevice::socketErrorOccurred(QAbstractSocket::SocketError error)
@@ -163,6 +202,7 @@ void RemoteDevice::socketErrorOccurred(QAbstractSocket::SocketError error)
         || m_transport != &m_udpSocket)
         return;
     qCDebug(lcDevice).noquote() << "Socket Error: " + enumName(error);
+    m_linkError = m_udpSocket.errorString();
     disconnectDevice();
 }
 
@@ -178,8 +218,10 @@ QJsonValue RemoteDevice::sendCommand(const QString &path, const QString &value)
         if (const std::optional<QJsonValue> reply = exchangeAttempt(line, path))
             return *reply;
     }
-    if (m_transport)
+    if (m_transport) {
+        m_linkError = silentDeviceText();
         disconnectDevice();
+    }
     return QJsonValue(QJsonValue::Null);
 }
 
@@ -202,7 +244,12 @@ std::optional<QJsonValue> RemoteDevice::exchangeAttempt(const QByteArray &line, 
     discardStaleInput();
     if (!isLinkUsable())
         return std::nullopt;
-    m_transport->write(line);
+    // A datagram too long to send fails here, and would otherwise pass for a silent device.
+    if (m_transport->write(line) != line.size()) {
+        m_linkError = m_transport->errorString();
+        disconnectDevice();
+        return std::nullopt;
+    }
     // Written now rather than from inside the first wait, which then polls for input only.
     if (m_transport == &m_serialPort)
         m_serialPort.flush();
@@ -282,7 +329,8 @@ qint64 RemoteDevice::receiveDatagram()
         if (error == EINTR)
             continue;
         if (error != EAGAIN && error != EWOULDBLOCK) {
-            qCDebug(lcDevice).noquote() << "Socket Error: " + qt_error_string(error);
+            m_linkError = qt_error_string(error);
+            qCDebug(lcDevice).noquote() << "Socket Error: " + m_linkError;
             disconnectDevice();
         }
         return -1;

@@ -44,7 +44,8 @@ public:
     QJsonObject hbnModuleInfo();
     void saveConfig();
     bool saveParameters(QIODevice *file);
-    bool loadParameters(QIODevice *file);
+    // `refused`: each value the device refused, as its path and the device's answer.
+    bool loadParameters(QIODevice *file, QStringList *refused = nullptr);
 
     // Read access for the windows; only RemoteDevice changes these.
     QIODevice *transport() const { return m_transport; }
@@ -53,6 +54,8 @@ public:
     const QJsonObject &deviceIdRecord() const { return m_deviceIdRecord; }
     const QJsonObject &toolIdRecord() const { return m_toolIdRecord; }
     const QJsonObject &stateRecord() const { return m_stateRecord; }
+    // Why the last connection failed or the link last ended by itself, for a person.
+    const QString &linkError() const { return m_linkError; }
 
 signals:
     void deviceConnect();
@@ -123,6 +126,7 @@ private:
     QJsonObject m_deviceIdRecord;
     QJsonObject m_toolIdRecord;
     QJsonObject m_stateRecord;
+    QString m_linkError;
     int m_pollsWithoutState = 0;
     quint64 m_pollSerial = 0; // counts polls and link ends: a poll's signals stop when it moves
     // Every datagram is read whole into this in one call, without asking its size first.

@@ -66,18 +66,25 @@ bool RemoteDevice::saveParameters(QIODevice *file)
     return file->write(text) == text.size();
 }
 
-bool RemoteDevice::loadParameters(QIODevice *file)
+bool RemoteDevice::loadParameters(QIODevice *file, QStringList *refused)
 {
     const ParameterImport::Plan plan = ParameterImport::plan(file, hasDio());
     if (!plan.isAccepted()) {
         qCDebug(lcDevice).noquote() << "Parameter file rejected: " + plan.rejection;
         return false;
     }
+    // Every answer is read as the weighing's is: a refused value leaves the rest to be sent,
+    // but nothing is to be stored.
+    QStringList refusals;
     for (const ParameterImport::Command &command : plan.commands) {
         if (!isConnected())
             break;
-        sendCommand(command.path, command.value);
+        const QString answer = sendCommand(command.path, command.value).toString();
+        if (answer.contains(QLatin1String("Error")))
+            refusals << command.path + QLatin1String(": ") + answer.trimmed();
     }
+    if (refused)
+        *refused = refusals;
     // A link lost on the way means part of the file never reached the device.
-    return isConnected();
+    return isConnected() && refusals.isEmpty();
 }

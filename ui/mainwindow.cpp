@@ -5,16 +5,17 @@
 #include "devicechooser.h"
 #include "devicetext.h"
 #include "devicevocabulary.h"
+#include "parameterimport.h"
 #include "pictureiconengine.h"
+#include "safefile.h"
 #include "uilog.h"
 
-#include <QFile>
+#include <QBuffer>
 #include <QIcon>
 #include <QImage>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPixmap>
-#include <QSaveFile>
 #include <QTimer>
 
 #include <cmath>
@@ -147,23 +148,37 @@ void MainWindow::onFileOpenButtonClick()
     if (fileName.isEmpty())
         return;
 
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        showCritical(this, tr("Error opening file!"));
+    // Read whole before anything is sent, and only from a regular file: a named pipe or a
+    // device node would hold the window until something wrote to it.
+    QByteArray text;
+    QString reason;
+    if (!SafeFile::read(fileName, ParameterImport::fileLimitBytes + 1, &text, &reason)) {
+        showCritical(this, tr("Error opening file!") + QLatin1Char('\n') + reason);
         return;
     }
-    const bool loaded = remoteDevice.loadParameters(&file);
-    if (loaded && remoteDevice.isConnected())
+    QBuffer file(&text);
+    file.open(QIODevice::ReadOnly | QIODevice::Text);
+    QStringList refused;
+    const bool loaded = remoteDevice.loadParameters(&file, &refused);
+    if (loaded)
         remoteDevice.saveConfig();
 
     // An exchange without reply ends the link, and the remaining commands are never sent:
     // neither a good nor a bad file can be claimed then.
-    if (!remoteDevice.isConnected())
+    if (!remoteDevice.isConnected()) {
         showCritical(this, tr("Connection lost: configuration not saved!"));
-    else if (!loaded)
+    } else if (!refused.isEmpty()) {
+        // The device's own words, as plain text: a box would read markup in them.
+        QMessageBox box(QMessageBox::Critical, boxTitle,
+                        ParameterImport::refusalReport(refused).join(QLatin1Char('\n')),
+                        QMessageBox::Ok, this);
+        box.setTextFormat(Qt::PlainText);
+        box.exec();
+    } else if (!loaded) {
         showCritical(this, tr("Bad configuration file format!"));
-    else
+    } else {
         showInformation(this, tr("Configuration downloaded and saved!"));
+    }
 }
 
 void MainWindow::onFileSaveButtonClick()
@@ -172,22 +187,17 @@ void MainWindow::onFileSaveButtonClick()
     if (fileName.isEmpty())
         return;
 
-    // Written aside and put in place only when complete, so a failed save never costs the
-    // operator the file that was there before.
-    QSaveFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        showCritical(this, tr("Error saving file!"));
+    QBuffer document;
+    document.open(QIODevice::WriteOnly | QIODevice::Text);
+    if (!remoteDevice.saveParameters(&document)) {
+        showCritical(this, tr("Error reading configuration from device!"));
         return;
     }
-    if (!remoteDevice.saveParameters(&file)) {
-        const bool writeFailed = file.error() != QFileDevice::NoError;
-        file.cancelWriting();
-        showCritical(this, writeFailed ? tr("Error saving file!")
-                                       : tr("Error reading configuration from device!"));
-        return;
-    }
-    if (!file.commit())
-        showCritical(this, tr("Error saving file!"));
+    // Put in place only when complete, so a failed save never costs the operator the file
+    // that was there before.
+    QString reason;
+    if (!SafeFile::write(fileName, document.data(), &reason))
+        showCritical(this, tr("Error saving file!") + QLatin1Char('\n') + reason);
 }
 
 void MainWindow::onConsoleButtonClick()

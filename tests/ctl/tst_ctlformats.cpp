@@ -61,6 +61,7 @@ void TestCtlFormats::argument_data()
     row("white space only", " \t ", "");
     row("null would turn into a query", "null", "");
     row("control character", "a\003b", "");
+    row("control character as a JSON escape", "\"a\\u0003b\"", "");
 }
 
 void TestCtlFormats::argument()

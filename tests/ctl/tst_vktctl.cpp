@@ -1,12 +1,19 @@
 #include "privatenetwork.h"
 #include "simprocess.h"
+#include "smalldisk.h"
 
 #include <QRegularExpression>
+#include <QSerialPort>
+#include <QStandardPaths>
 #include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QtTest>
 
 #include <csignal>
+#include <optional>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 // vkt-ctl as a script runs it: a program with arguments, stdin, stdout, stderr and an exit
 // status, against the simulated device.
@@ -17,6 +24,8 @@ class TestVktCtl : public QObject
 private slots:
     void run_data();
     void run();
+    void brokenOutput_data();
+    void brokenOutput();
 };
 
 namespace {
@@ -30,8 +39,10 @@ enum Status { Success = 0, DeviceFailure = 1, Usage = 2, BadFile = 3 };
 void TestVktCtl::run_data()
 {
     // `link`: "usb", "net", "none" (discover, in a network of its own) or an address, then the
-    // sim's options. FILE is a file holding `file` (stdin for "terminal"), DIR its folder; `out`
-    // and `after` are patterns stdout and the file then match whole.
+    // sim's options and the test's own: --held (the port open in the test), --as-nobody (vkt-ctl
+    // run as user nobody), --full-disk (DIR on a full disk). FILE is a file holding `file` (stdin
+    // for "terminal"), DIR its folder, PIPE a named pipe there; `out` and `after` are patterns
+    // stdout and the file then match whole.
     QTest::addColumn<QString>("link");
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<int>("status");
@@ -52,8 +63,10 @@ void TestVktCtl::run_data()
         {"get", "/vkt/maxForce", "/deviceName", "/vkt/nope", "/deviceId"}, DeviceFailure,
         "250\n\"HBN-Sim\"\n", "unknown path /vkt/nope");
     // "=" would make the query a setting: refused before the device is asked anything.
+    // The refusal shows the control character written out, as everything printed for a person.
     for (const char *path : {"/deviceName=x", "/vkt/max Force", "/vkt/max\x01"})
-        row(QStringLiteral("get ") + path, "net", {"get", "/deviceId", path}, Usage, "", path);
+        row(QStringLiteral("get ") + path, "net", {"get", "/deviceId", path}, Usage, "",
+            QString(path).replace("\x01", "\\x01"));
     row("set", "usb", {"set", "/vkt/initialForce=12.50", "--save"}, Success, "", {}, {},
         {"/vkt/initialForce=12.5", "/saveConfig", "/vkt/saveConfig"});
     row("set, refused: no store", "net --device vkt",
@@ -76,11 +89,23 @@ void TestVktCtl::run_data()
         "", "Error reading configuration from device!", "{}\n", {}, "\\{\\}\n");
     row("save, unwritable", "net", {"save", "DIR/no/such.par"}, DeviceFailure, "",
         "Error saving file!");
+    // The file that was there fills the disk: the new one cannot be written beside it.
+    row("save, full disk keeps the old file", "net --full-disk", {"save", "FILE"}, DeviceFailure,
+        "", "No space left on device", QByteArray(SmallDisk::sizeBytes, 'x'), {}, "(x{16384}){4}");
+    // Neither replaced by an ordinary file nor written into (a pipe would hold the run).
+    row("save onto a named pipe", "net", {"save", "PIPE"}, DeviceFailure, "", "not a regular file");
     row("load", "net --device vkt", {"load", "FILE"}, Success, "",
         "Configuration downloaded and saved!", R"({"vkt": {"softTouchForce": 0.5}, "x": 1})",
         {"/vkt/softTouchForce=0.5", "/saveConfig"});
     row("load, no file", "net --device vkt", {"load", "DIR/none.par"}, DeviceFailure, "",
         "Error opening file!");
+    row("load a named pipe", "net --device vkt", {"load", "PIPE"}, DeviceFailure, "",
+        "not a regular file");
+    // Every value goes; the device keeps the one it took, but nothing is stored.
+    row("load, a value refused: no store", "net --device vkt", {"load", "FILE"}, DeviceFailure, "",
+        "refused 1 value(s):\n/vkt/mystery: Error: ",
+        R"({"vkt": {"softTouchForce": 0.5, "mystery": 1}})",
+        {"/vkt/mystery=1", "/vkt/softTouchForce=0.5"});
     // On an HBN unit the import would send "vkt" and then fail: planned first, nothing goes.
     const QVector<QPair<const char *, QByteArray>> badFiles{
         {"not JSON", "{\"vkt\": "},
@@ -99,13 +124,25 @@ void TestVktCtl::run_data()
     row("terminal, network", "net --tcp", {"terminal"}, Success,
         "HBN-Sim \\(HBN-1000\\) terminal\r\n>>.*\r\n50\r\n>>", {}, "/vkt/maxPosition\r\n");
     row("no port", "usb:///dev/vkt-ctl-test-no-such-port", {"save", "FILE"}, DeviceFailure, "",
-        "Error connecting");
+        "Error connecting to usb:///dev/vkt-ctl-test-no-such-port: No such file or directory");
+    row("port held by another program", "usb --held", {"get", "/deviceId"}, DeviceFailure, "",
+        "(the port is in use by another program)");
+    row("port this user may not open", "usb --as-nobody", {"get", "/deviceId"}, DeviceFailure, "",
+        "Permission denied (serial ports belong to the dialout group");
+    row("set, value too long for one datagram", "net",
+        {"set", "/vkt/softTouchForce=" + QString(70000, 'a')}, DeviceFailure, "",
+        "Datagram was too large to send");
     row("not an address", "/dev/ttyS0", {"get", "/deviceId"}, Usage, "", "/dev/ttyS0");
     row("discover, table", "none --udp-address 0.0.0.0", {"discover", "--wait", "500"}, Success,
         "NAME\tTYPE\tADDRESS\nHBN-Sim\tHBN-1000\tnetwork://127.0.0.1\n");
     row("discover, json", "none --udp-address 0.0.0.0", {"discover", "--json", "--wait", "500"},
         Success,
         R"(\[\s*\{\s*"address": "network://127.0.0.1",\s*"deviceId": \{[^\]]*"HBN-1000"[^\]]*\]\s*)");
+    // A name that would forge a line of the table and clear the screen stays one cell.
+    row("discover, name with control characters", "none --udp-address 0.0.0.0 --config FILE",
+        {"discover", "--wait", "500"}, Success,
+        "NAME\tTYPE\tADDRESS\nCell\\\\x0a7\\\\x1b\\[2J\tHBN-1000\tnetwork://127.0.0.1\n", {},
+        R"({"deviceName": "Cell\n7\u001b[2J"})");
 }
 
 void TestVktCtl::run()
@@ -120,10 +157,35 @@ void TestVktCtl::run()
     QFETCH(QString, after);
     if (address == "none" && !PrivateNetwork::isInside())
         QSKIP(qPrintable("no network of its own: " + PrivateNetwork::unavailableReason()));
+    const bool asNobody = sim.removeAll("--as-nobody");
+    const QString setpriv = QStandardPaths::findExecutable("setpriv");
+    if (asNobody && (::geteuid() != 0 || setpriv.isEmpty()))
+        QSKIP("running as another user needs root and setpriv (util-linux)");
+    QTemporaryDir temporaryDir;
+    std::optional<SmallDisk> disk;
+    if (sim.removeAll("--full-disk")) {
+        disk.emplace();
+        if (!disk->isMounted())
+            QSKIP(qPrintable(disk->unavailableReason()));
+    }
+    const QDir dir(disk ? disk->path() : temporaryDir.path());
+    QFile written(dir.filePath("file.par"));
+    const bool terminal = arguments.constFirst() == "terminal";
+    if (!terminal && !file.isEmpty())
+        QVERIFY(written.open(QIODevice::WriteOnly) && written.write(file) == file.size());
+    written.close();
+    const QString pipe = dir.filePath("pipe");
+    QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
+    for (QStringList *list : {&arguments, &sim})
+        list->replaceInStrings("FILE", written.fileName())
+            .replaceInStrings("DIR", dir.path())
+            .replaceInStrings("PIPE", pipe);
+
     SimProcess device;
     const bool tcp = sim.removeAll("--tcp"); // the terminal port 23, only for the network terminal
     if (!tcp)
         sim.prepend("--no-tcp");
+    const bool held = sim.removeAll("--held");
     const QString host = SimProcess::uniqueLoopbackAddress();
     QVERIFY(device.start(QStringList{"--serial", "--udp-address", host} + sim));
     if (tcp) {
@@ -132,20 +194,20 @@ void TestVktCtl::run()
         if (!probe.waitForConnected(3000))
             QSKIP("the simulator could not bind TCP port 23 here");
     }
-    QTemporaryDir dir;
-    QFile written(dir.filePath("file.par"));
-    const bool terminal = arguments.constFirst() == "terminal";
-    if (!terminal && !file.isEmpty())
-        QVERIFY(written.open(QIODevice::WriteOnly) && written.write(file) == file.size());
-    written.close();
-    arguments.replaceInStrings("FILE", written.fileName()).replaceInStrings("DIR", dir.path());
+    QSerialPort holder(device.serialPath());
+    QVERIFY(!held || holder.open(QIODevice::ReadWrite));
     if (address == "usb" || address == "net")
         address = address == "usb" ? device.address() : device.networkAddress();
     if (address != "none")
         arguments.prepend(address);
 
     QProcess ctl;
-    ctl.start(QStringLiteral(VKT_CTL_PATH), arguments);
+    if (asNobody)
+        ctl.start(setpriv, QStringList{"--reuid=65534", "--regid=65534", "--clear-groups",
+                                       QStringLiteral(VKT_CTL_PATH)}
+                               + arguments);
+    else
+        ctl.start(QStringLiteral(VKT_CTL_PATH), arguments);
     QVERIFY(ctl.waitForStarted(runBoundMs));
     ctl.write(terminal ? file : QByteArray());
     ctl.closeWriteChannel();
@@ -177,10 +239,68 @@ void TestVktCtl::run()
     QTEST(settings, "settings");
     // Nothing but the file itself is ever left in its folder.
     const bool kept = (!terminal && !file.isEmpty()) || !after.isEmpty();
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files),
-             kept ? QStringList{"file.par"} : QStringList());
+    QCOMPARE(dir.entryList(QDir::Files), kept ? QStringList{"file.par"} : QStringList());
     QVERIFY(after.isEmpty()
             || (written.open(QIODevice::ReadOnly) && matches(after, written.readAll())));
+}
+
+void TestVktCtl::brokenOutput_data()
+{
+    // `reader`: a file stdout goes to, or the program it is piped into.
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("reader");
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("full disk") << QStringList{"get", "/deviceId"} << "/dev/full" << QByteArray()
+                               << "No space left on device";
+    QTest::newRow("reader gone") << QStringList{"state", "--watch"} << "head -1" << QByteArray()
+                                 << "Broken pipe";
+    // A reader that reads nothing: the output waits until SIGTERM comes. The answers come to
+    // far more than a pipe holds.
+    QTest::newRow("reader stalled, then SIGTERM")
+        << QStringList{"terminal"} << "sleep 600" << QByteArray("/vkt/cfgObject\r").repeated(400)
+        << "Interrupted system call";
+}
+
+void TestVktCtl::brokenOutput()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, reader);
+    QFETCH(QByteArray, input);
+    SimProcess device;
+    QVERIFY(device.start(SimProcess::serialOnly()));
+    QProcess ctl;
+    QProcess readerProcess;
+    QStringList readerCommand = reader.split(' ');
+    if (readerCommand.size() == 1) {
+        ctl.setStandardOutputFile(reader);
+    } else {
+        ctl.setStandardOutputProcess(&readerProcess);
+        readerProcess.start(readerCommand.takeFirst(), readerCommand);
+    }
+    ctl.start(QStringLiteral(VKT_CTL_PATH), QStringList{device.address()} + arguments);
+    QVERIFY(ctl.waitForStarted(runBoundMs));
+    ctl.write(input);
+    ctl.closeWriteChannel();
+    if (reader.startsWith("sleep")) {
+        QFile wchan(QStringLiteral("/proc/%1/wchan").arg(ctl.processId()));
+        const auto blockedInWrite = [&wchan] {
+            wchan.open(QIODevice::ReadOnly);
+            const bool blocked = wchan.readAll().contains("pipe_write");
+            wchan.close();
+            return blocked;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(blockedInWrite(), 10000);
+        ::kill(pid_t(ctl.processId()), SIGTERM);
+    }
+    QVERIFY(ctl.waitForFinished(runBoundMs));
+    readerProcess.kill();
+    readerProcess.waitForFinished(runBoundMs);
+    QCOMPARE(ctl.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(ctl.exitCode(), int(DeviceFailure));
+    const QByteArray err = ctl.readAllStandardError();
+    QFETCH(QString, reason);
+    QVERIFY2(err.contains("cannot write the output: " + reason.toUtf8()), err.constData());
 }
 
 VKT_PRIVATE_NETWORK_TEST_MAIN(QCoreApplication, TestVktCtl)

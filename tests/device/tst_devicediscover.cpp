@@ -4,6 +4,7 @@
 #include "simprocess.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QJsonDocument>
 #include <QNetworkDatagram>
 #include <QScopeGuard>
@@ -86,6 +87,24 @@ private:
     std::thread talker;
 };
 
+// The bytes waiting in the receive queue of this namespace's UDP socket on `port` (IPv4, or
+// IPv6 as a socket that was never bound takes), as the system counts them; -1 when none is there.
+qint64 receiveQueueBytes(quint16 port)
+{
+    const QByteArray local = ':' + QByteArray::number(port, 16).toUpper().rightJustified(4, '0');
+    for (const char *name : {"/proc/net/udp", "/proc/net/udp6"}) {
+        QFile table(QString::fromLatin1(name));
+        if (!table.open(QIODevice::ReadOnly | QIODevice::Text))
+            continue;
+        for (const QByteArray &line : table.readAll().split('\n')) {
+            const QList<QByteArray> fields = line.simplified().split(' ');
+            if (fields.size() > 4 && fields.at(1).endsWith(local))
+                return fields.at(4).split(':').value(1).toLongLong(nullptr, 16);
+        }
+    }
+    return -1;
+}
+
 } // namespace
 
 // The probe of one serial port, the broadcast, and the reading of replies.
@@ -100,6 +119,7 @@ private slots:
     void probeWithoutDevice_data();
     void probeWithoutDevice();
     void broadcastAnsweredByMany();
+    void floodFromOneHost();
 
 private:
     void requirePrivateNetwork();
@@ -270,6 +290,50 @@ void TestDeviceDiscover::broadcastAnsweredByMany()
         addresses.insert(address);
     }
     QCOMPARE(addresses.size(), devices);
+}
+
+// One host answers as fast as it can, and all of it waits in the socket when the event loop
+// comes to it: the same identity over and over, then more different names than the bound.
+// Each answer is reported once, no more than the bound, and the event loop has its turns
+// before the socket is empty.
+void TestDeviceDiscover::floodFromOneHost()
+{
+    requirePrivateNetwork();
+    QUdpSocket listener;
+    QVERIFY(listener.bind(QHostAddress::AnyIPv4, 1993));
+    DeviceDiscover discover;
+    QSignalSpy found(&discover, &DeviceDiscover::deviceDiscovered);
+    discover.startDiscovery();
+    QVERIFY(listener.waitForReadyRead(5000));
+    const QNetworkDatagram query = listener.receiveDatagram();
+    const quint16 port = quint16(query.senderPort());
+
+    // The first report asks for a turn of the event loop, and looks at the socket then.
+    qint64 leftAtFirstTurn = -1;
+    QObject context;
+    QObject::connect(&discover, &DeviceDiscover::deviceDiscovered, &context, [&] {
+        if (found.count() == 1)
+            QMetaObject::invokeMethod(
+                &context, [&] { leftAtFirstTurn = receiveQueueBytes(port); }, Qt::QueuedConnection);
+    });
+    QUdpSocket host;
+    QVERIFY(host.bind(QHostAddress(QStringLiteral("127.0.0.2")), 0));
+    const auto answer = [](int cell) {
+        return json({{"deviceName", QStringLiteral("Cell-%1").arg(cell)}, {"modelName", "HBN"}});
+    };
+    constexpr int names = DeviceDiscover::answerLimit + 50;
+    constexpr int repeats = 1000;
+    for (int i = 0; i < names + repeats; ++i) {
+        const QByteArray datagram = answer(i < repeats ? 0 : i - repeats);
+        QCOMPARE(host.writeDatagram(datagram, query.senderAddress(), port), datagram.size());
+    }
+    QTRY_VERIFY(receiveQueueBytes(port) == 0);
+    QVERIFY2(leftAtFirstTurn > 0, QByteArray::number(leftAtFirstTurn));
+    QCOMPARE(found.count(), int(DeviceDiscover::answerLimit));
+    QSet<QString> reported;
+    for (const QList<QVariant> &report : found)
+        reported.insert(report[0].toJsonObject().value("deviceName").toString());
+    QCOMPARE(reported.size(), int(DeviceDiscover::answerLimit));
 }
 
 VKT_PRIVATE_NETWORK_TEST_MAIN(QCoreApplication, TestDeviceDiscover)

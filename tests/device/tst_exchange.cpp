@@ -78,7 +78,10 @@ void TestExchange::wireBytesAndStaleInput()
     file.setData("{\"hbn\": {\"anybus\": {\"nodeId\": 3}}, \"vkt\": {\"gr\xc3\xb6\xc3\x9f\x65\": "
                  "4, \"id\": -20231234, \"initialForce\": 123.4567, \"v\": [1, \"x\"]}}");
     file.open(QIODevice::ReadOnly);
-    QVERIFY(device.loadParameters(&file));
+    // The stand-in knows none of these paths: each is refused, and the rest still go out.
+    QStringList refused;
+    QVERIFY(!device.loadParameters(&file, &refused));
+    QCOMPARE(refused.size(), 5);
     QByteArrayList golden{"/deviceId",
                           "/vkt/deviceId",
                           "/stateObject",

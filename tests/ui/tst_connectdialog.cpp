@@ -157,6 +157,14 @@ void TestConnectDialog::deviceListed_data()
         << QJsonObject{{"other", 1}} << "usb:///dev/pts/4"
         << QStringList{"", "", "usb:///dev/pts/4"} << "usb://"
         << "/dev/pts/4";
+    // One short line whatever a host calls itself: control characters written out, cut at 64.
+    QTest::newRow("name that would break the row")
+        << QJsonObject{{"deviceName", "HBN\n\x1b[2J" + QString(100, 'x')}, {"modelName", "M"}}
+        << "network://10.0.0.9"
+        << QStringList{"HBN\\x0a\\x1b[2J" + QString(49, 'x') + QChar(0x2026), "M",
+                       "network://10.0.0.9"}
+        << "network://"
+        << "10.0.0.9";
 }
 
 void TestConnectDialog::deviceListed()
@@ -200,11 +208,11 @@ void TestConnectDialog::doubleClickAccepts()
     ConnectDialog dialog;
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    // Every answer is a row of its own, in the order they came; the first is current.
-    for (const char *address : {"network://10.0.0.31", "network://10.0.0.31", "usb://COM3"})
+    // Every report is a row of its own, in the order they came; the first is current.
+    for (const char *address : {"network://10.0.0.31", "network://10.0.0.32", "usb://COM3"})
         dialog.onDeviceDiscovered(hbnIdentity, address);
     QCOMPARE(rows(dialog.deviceList), (QStringList{"HBN-00031|HBN-CORE|network://10.0.0.31",
-                                                   "HBN-00031|HBN-CORE|network://10.0.0.31",
+                                                   "HBN-00031|HBN-CORE|network://10.0.0.32",
                                                    "HBN-00031|HBN-CORE|usb://COM3"}));
     QCOMPARE(dialog.deviceList->currentItem(), dialog.deviceList->topLevelItem(0));
     // As the window system delivers a double click: a click, then the double click itself.
@@ -262,12 +270,13 @@ void TestConnectDialog::chosenDevice_data()
         QTest::newRow(name) << atStartup << interface << address << box;
     };
     row("start-up, cancelled", true, "network://", "cancel");
-    row("start-up, empty address", true, "network://", "", "Error connecting to \"network://\"");
+    row("start-up, empty address", true, "network://", "",
+        "Error connecting to \"network://\"\nNo host name given");
     row("start-up, serial device", true, "usb://", "sim");
     row("button, cancelled", false, "usb://", "cancel");
     row("button, network device", false, "network://", "sim");
     row("button, port that does not open", false, "usb://", "/nonexistent/ttyVKT",
-        "Error connecting to \"usb:///nonexistent/ttyVKT\"");
+        "Error connecting to \"usb:///nonexistent/ttyVKT\"\nNo such file or directory");
 }
 
 void TestConnectDialog::chosenDevice()

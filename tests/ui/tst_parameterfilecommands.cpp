@@ -1,4 +1,5 @@
 #include "connectedwindow.h"
+#include "smalldisk.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -6,6 +7,10 @@
 #include <QJsonObject>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <optional>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -28,6 +33,8 @@ private slots:
     void silentDevice();
     void badFilesAreRefused_data();
     void badFilesAreRefused();
+    void unusableFiles_data();
+    void unusableFiles();
 
 private:
     // A connected window whose file dialogs answer with the test's parameter file.
@@ -234,6 +241,87 @@ void TestParameterFileCommands::badFilesAreRefused()
     QCOMPARE(connected.answerer.boxes()[0].text, QStringLiteral("Bad configuration file format!"));
     QVERIFY2(sent.isEmpty(), qPrintable(sent.join(' ')));
     QVERIFY2(elapsedMs < refusalBoundMs, qPrintable(QString::number(elapsedMs)));
+}
+
+void TestParameterFileCommands::unusableFiles_data()
+{
+    // `target`: "full disk" (a file that fills it, to be replaced), "pipe" (a named pipe), or
+    // a file holding `content`.
+    QTest::addColumn<bool>("save");
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QStringList>("box"); // its lines
+
+    const QByteArray filling(SmallDisk::sizeBytes, 'x');
+    QTest::newRow("save onto a full disk")
+        << true << "full disk" << filling
+        << QStringList{"Error saving file!", "No space left on device"};
+    // Opened, it would hold the window until something wrote to it.
+    QTest::newRow("load a named pipe") << false << "pipe" << QByteArray()
+                                       << QStringList{"Error opening file!", "not a regular file"};
+    // Every value goes and the device keeps those it took; nothing is stored. The answers are
+    // listed up to a bound, each cut to a line.
+    QByteArray refused = R"({"vkt": {"softTouchForce": 0.5)";
+    QStringList box{"Configuration not saved: the device refused 10 value(s):"};
+    const QString longKey = QStringLiteral("k").repeated(200);
+    for (int i = 0; i < 10; ++i) {
+        const QString key = i ? QStringLiteral("mystery%1").arg(i) : longKey;
+        refused += ", \"" + key.toUtf8() + "\": 1";
+        const QString line = QStringLiteral("/vkt/%1: Error: unknown path /vkt/%1").arg(key);
+        if (box.size() <= 8)
+            box << (line.size() > 160 ? line.left(159) + QChar(0x2026) : line);
+    }
+    box << "and 2 more"
+        << "The other values are active but not stored.";
+    QTest::newRow("load, values refused") << false << "file" << refused + "}}" << box;
+}
+
+void TestParameterFileCommands::unusableFiles()
+{
+    QFETCH(bool, save);
+    QFETCH(QString, target);
+    QFETCH(QByteArray, content);
+    QFETCH(QStringList, box);
+
+    std::optional<SmallDisk> disk;
+    if (target == "full disk") {
+        disk.emplace();
+        if (!disk->isMounted())
+            QSKIP(qPrintable(disk->unavailableReason()));
+    }
+    const QDir dir(disk ? disk->path() : m_dir.path());
+    const QString path = dir.filePath(target == "pipe" ? "settings.pipe" : "settings.par");
+    QFile::remove(path); // a pipe an earlier row made
+    if (target == "pipe") {
+        QVERIFY(::mkfifo(QFile::encodeName(path).constData(), 0600) == 0);
+    } else {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(content) == content.size());
+    }
+    const QStringList entries = dir.entryList(QDir::AllEntries | QDir::System | QDir::Hidden);
+
+    ConnectedWindow connected;
+    QVERIFY(connectWindow(connected, "vkt"));
+    const auto chosen = [path](QWidget *) { return path; };
+    connected.window.askSaveFileName = chosen;
+    connected.window.askOpenFileName = chosen;
+    connected.sentSince(0);
+    const int from = connected.sim.commands().size();
+    if (save)
+        connected.window.onFileSaveButtonClick();
+    else
+        connected.window.onFileOpenButtonClick();
+
+    QCOMPARE(connected.answerer.boxes().size(), 1);
+    QCOMPARE(connected.answerer.boxes()[0].text.split('\n'), box);
+    QCOMPARE(connected.answerer.boxes()[0].title, QStringLiteral("VKT Dashboard"));
+    const QStringList sent = connected.sentSince(from);
+    QVERIFY2(!sent.contains("/saveConfig"), qPrintable(sent.join(' ')));
+    // What stood at the path is there as it was, and nothing beside it.
+    QCOMPARE(dir.entryList(QDir::AllEntries | QDir::System | QDir::Hidden), entries);
+    QCOMPARE(QFileInfo(path).isFile(), target != "pipe");
+    QFile file(path);
+    QVERIFY(target == "pipe" || (file.open(QIODevice::ReadOnly) && file.readAll() == content));
 }
 
 QTEST_MAIN(TestParameterFileCommands)

@@ -1,6 +1,7 @@
 #include "connectdialog.h"
 
 #include "devicevocabulary.h"
+#include "printabletext.h"
 #include "uilog.h"
 
 #include <QPushButton>
@@ -65,9 +66,12 @@ void ConnectDialog::onDeviceDiscovered(QJsonObject deviceId, QString deviceAddre
 {
     qCDebug(vktUi) << "onDeviceDiscovered" << deviceAddress;
     statusLabel->setText(tr("Select Device:"));
+    // Whatever a host on the network calls itself, one short line of plain text.
+    const auto shown = [&deviceId](const QString &key) {
+        return PrintableText::of(deviceId.value(key).toString(), PrintableText::nameLimitChars);
+    };
     new QTreeWidgetItem(deviceList,
-                        {deviceId.value(RecordKey::deviceName).toString(),
-                         deviceId.value(RecordKey::modelName).toString(), deviceAddress});
+                        {shown(RecordKey::deviceName), shown(RecordKey::modelName), deviceAddress});
     deviceList->setCurrentItem(deviceList->topLevelItem(0));
 }
 

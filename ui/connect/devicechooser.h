@@ -16,6 +16,7 @@ public:
     // A failed connection is shown in a box over `boxParent` (none at start-up).
     static void chooseAndConnect(RemoteDevice &device, QWidget *boxParent);
 
-    // Tells the operator that `address` could not be connected.
-    static void showConnectError(const QString &address, QWidget *boxParent);
+    // Tells the operator that `address` could not be connected, and why when that is known.
+    static void showConnectError(const QString &address, QWidget *boxParent,
+                                 const QString &reason = QString());
 };
