@@ -1,6 +1,6 @@
 #include "commandtext.h"
 
-#include "remotedevice.h"
+#include "wireformat.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -29,7 +29,7 @@ QString CommandText::argument(const QString &text)
     const QJsonDocument document = QJsonDocument::fromJson('[' + text.toUtf8() + ']', &error);
     const QJsonArray array = document.array();
     const QString argument = error.error == QJsonParseError::NoError && array.size() == 1
-                                 ? RemoteDevice::formatValue(array.first())
+                                 ? WireFormat::formatValue(array.first())
                                  : text;
     return argument.simplified().isEmpty() ? QString() : argument;
 }

@@ -1,6 +1,7 @@
 #include "connectedwindow.h"
 #include "privatenetwork.h"
 #include "startupsequence.h"
+#include "wireformat.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -328,7 +329,7 @@ void TestMainWindow::operatorActionsReachDevice()
     emit window.positionGauge->longPress();
     QTest::keyRelease(&window, Qt::Key_Left);
     QTest::keyRelease(&window, Qt::Key_Up);
-    const QString command = RemoteDevice::formatNumber(window.forceGauge->commandValue);
+    const QString command = WireFormat::formatNumber(window.forceGauge->commandValue);
     QCOMPARE(connected.sentSince(from).filter(QRegularExpression("Mode|command")),
              (QStringList{"/vkt/forceMode", "/vkt/positionMode", "/vkt/commandForce=" + command}));
 

@@ -5,6 +5,7 @@
 #include "remotedevice.h"
 #include "uilog.h"
 #include "unitconversion.h"
+#include "wireformat.h"
 
 #include <QMessageBox>
 #include <QStringList>
@@ -482,7 +483,7 @@ bool ConfigDialog::sendChanges()
         sent = true;
     };
     const auto sendNumber = [&send](const QString &path, double value) {
-        send(path, RemoteDevice::formatNumber(value));
+        send(path, WireFormat::formatNumber(value));
     };
 
     // A bare path only asks, so an emptied name cannot be sent; the unit keeps its name.
