@@ -144,7 +144,7 @@ QJsonValue RemoteDevice::sendCommand(const QString &path, const QString &value)
         return QJsonValue(QJsonValue::Null);
 
     const QByteArray line = m_exchange->commandLine(path, value);
-    for (int attempt = 0; attempt < attemptsPerExchange; ++attempt) {
+    for (int attempt = 0; attempt < attemptsPerExchange && isLinkUsable(); ++attempt) {
         const TransportExchange::Outcome outcome = m_exchange->attempt(line, path);
         if (outcome.kind == TransportExchange::Outcome::Reply)
             return outcome.value;
