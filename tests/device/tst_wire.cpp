@@ -70,7 +70,6 @@ void TestWire::argumentText_data()
     QTest::newRow("exponent below -4") << true << QJsonValue(2.5e-07) << "2.5e-07";
     QTest::newRow("JSON fraction to six digits") << false << QJsonValue(123.4567) << "123.457";
     QTest::newRow("JSON whole number exact") << false << QJsonValue(-20231234) << "-20231234";
-    QTest::newRow("JSON flag") << false << QJsonValue(true) << "1";
     QTest::newRow("JSON array compact") << false << QJsonValue(QJsonArray{1, "x"}) << "[1,\"x\"]";
     QTest::newRow("JSON null: a bare path") << false << QJsonValue() << QString();
 }
