@@ -78,7 +78,7 @@ void RemoteDevice::disconnectDevice()
     m_pollTimer.stop();
     ++m_pollSerial;
     if (TransportExchange *exchange = std::exchange(m_exchange, nullptr)) {
-        // Its errors are the link's no more, those of closing it included.
+        // Its errors stop reaching the link here, any that closing it reports included.
         exchange->transport()->disconnect(this);
         exchange->transport()->close();
     }
