@@ -1,6 +1,6 @@
 #include "commandtext.h"
 
-#include "remotedevice.h"
+#include "wireformat.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -22,7 +22,7 @@ QString CommandText::argument(const QString &text)
     const QJsonDocument document = QJsonDocument::fromJson('[' + text.toUtf8() + ']', &error);
     const QJsonArray array = document.array();
     const QString argument = error.error == QJsonParseError::NoError && array.size() == 1
-                                 ? RemoteDevice::formatValue(array.first())
+                                 ? WireFormat::formatValue(array.first())
                                  : text;
     // Looked for in what would go out, so that a JSON escape ("\u0003") cannot bring one in.
     // Tabs and line ends are white space, which the link removes; other control characters

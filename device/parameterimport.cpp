@@ -2,7 +2,7 @@
 
 #include "devicevocabulary.h"
 #include "printabletext.h"
-#include "remotedevice.h"
+#include "wireformat.h"
 
 #include <QHash>
 #include <QIODevice>
@@ -209,7 +209,7 @@ bool ParameterImport::addMember(const QString &prefix, const QString &key, const
         return addObject(value.toObject(), path, depth + 1);
     if (!isNestedValueValid(value, depth + 1))
         return reject(QStringLiteral("bad value for \"%1\"").arg(key));
-    const QString text = RemoteDevice::formatValue(value);
+    const QString text = WireFormat::formatValue(value);
     // Empty text would go out as a bare path too, on a key such as "weighPayload" an action;
     // white space alone would leave a "=" with nothing after it. Neither sets anything.
     if (text.trimmed().isEmpty())

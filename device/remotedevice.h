@@ -1,5 +1,8 @@
 #pragma once
 
+#include "datagramexchange.h"
+#include "serialexchange.h"
+
 #include <QAbstractSocket>
 #include <QJsonObject>
 #include <QJsonValue>
@@ -8,9 +11,6 @@
 #include <QTimer>
 #include <QUdpSocket>
 
-#include <optional>
-
-class QDeadlineTimer;
 class QIODevice;
 
 // The one link to one device: owns the serial and UDP transports, performs every exchange as a
@@ -29,12 +29,6 @@ public:
     // One command, one reply: returns the reply's value for `path`, or Null without a reply.
     QJsonValue sendCommand(const QString &path, const QString &value = QString());
 
-    // The bytes that go out for one command: white space removed from the value, and on the
-    // serial line the CR LF that ends it.
-    static QByteArray commandLine(const QString &path, const QString &value, bool serial);
-    static QString formatNumber(double value);
-    static QString formatValue(const QJsonValue &value);
-
     void setPolling(bool enable);
 
     bool hasDio() const;
@@ -48,7 +42,7 @@ public:
     bool loadParameters(QIODevice *file, QStringList *refused = nullptr);
 
     // Read access for the windows; only RemoteDevice changes these.
-    QIODevice *transport() const { return m_transport; }
+    QIODevice *transport() const { return m_exchange ? m_exchange->transport() : nullptr; }
     QSerialPort *serialPort() { return &m_serialPort; }
     QUdpSocket *udpSocket() { return &m_udpSocket; }
     const QJsonObject &deviceIdRecord() const { return m_deviceIdRecord; }
@@ -103,16 +97,10 @@ private slots:
     void socketErrorOccurred(QAbstractSocket::SocketError error);
 
 private:
-    QIODevice *openSerial(const QString &portName);
-    QIODevice *openNetwork(const QString &host);
+    TransportExchange *openSerial(const QString &portName);
+    TransportExchange *openNetwork(const QString &host);
 
     bool isLinkUsable() const;
-    std::optional<QJsonValue> exchangeAttempt(const QByteArray &line, const QString &path);
-    std::optional<QJsonValue> takeSerialReply(const QString &path, const QDeadlineTimer &deadline);
-    std::optional<QJsonValue> takeDatagramReply(const QString &path,
-                                                const QDeadlineTimer &deadline);
-    qint64 receiveDatagram();
-    void discardStaleInput();
     void emitMemberChanges(quint64 poll, const QJsonObject &state, const QJsonObject &previous);
     void emitDioChanges(quint64 poll, const QJsonObject &state, const QJsonObject &previous);
     bool isCurrentPoll(quint64 poll) const;
@@ -120,15 +108,15 @@ private:
     static quint32 dioWord(const QJsonValue &value);
 
     QTimer m_pollTimer;
-    QIODevice *m_transport = nullptr;
     QUdpSocket m_udpSocket{this};
     QSerialPort m_serialPort{this};
+    SerialExchange m_serialExchange{&m_serialPort};
+    DatagramExchange m_datagramExchange{&m_udpSocket};
+    TransportExchange *m_exchange = nullptr; // the transport in use, null without a link
     QJsonObject m_deviceIdRecord;
     QJsonObject m_toolIdRecord;
     QJsonObject m_stateRecord;
     QString m_linkError;
     int m_pollsWithoutState = 0;
     quint64 m_pollSerial = 0; // counts polls and link ends: a poll's signals stop when it moves
-    // Every datagram is read whole into this in one call, without asking its size first.
-    QByteArray m_datagram{64 * 1024, Qt::Uninitialized};
 };

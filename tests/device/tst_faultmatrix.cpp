@@ -1,6 +1,7 @@
 #include "remotedevice.h"
 #include "signalrecorder.h"
 #include "simprocess.h"
+#include "wireformat.h"
 
 #include <QBuffer>
 #include <QElapsedTimer>
@@ -48,7 +49,7 @@ QString transportName(bool serial)
 
 QString valueText(const QJsonValue &value)
 {
-    return value.isNull() ? QStringLiteral("null") : RemoteDevice::formatValue(value);
+    return value.isNull() ? QStringLiteral("null") : WireFormat::formatValue(value);
 }
 
 QString linkState(const RemoteDevice &device)

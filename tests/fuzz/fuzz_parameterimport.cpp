@@ -3,7 +3,7 @@
 #include "devicevocabulary.h"
 #include "fuzzcheck.h"
 #include "parameterimport.h"
-#include "remotedevice.h"
+#include "wireformat.h"
 
 #include <QBuffer>
 #include <QJsonDocument>
@@ -51,7 +51,7 @@ bool isSafeStep(const QString &step)
 // own trees stops the run.
 void inspectLine(const ParameterImport::Command &command, bool serial, bool hbnUnit)
 {
-    QByteArray line = RemoteDevice::commandLine(command.path, command.value, serial);
+    QByteArray line = WireFormat::commandLine(command.path, command.value, serial);
     if (serial) {
         fuzz::require(line.endsWith("\r\n"), "a serial command ends with CR LF");
         line.chop(2);

@@ -2,6 +2,7 @@
 #include "privatenetwork.h"
 #include "scriptedpeer.h"
 #include "startupsequence.h"
+#include "wireformat.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -405,7 +406,7 @@ void TestMainWindow::operatorActionsReachDevice()
     emit window.positionGauge->longPress();
     QTest::keyRelease(&window, Qt::Key_Left);
     QTest::keyRelease(&window, Qt::Key_Up);
-    const QString command = RemoteDevice::formatNumber(window.forceGauge->commandValue);
+    const QString command = WireFormat::formatNumber(window.forceGauge->commandValue);
     QCOMPARE(connected.sentSince(from).filter(QRegularExpression("Mode|command")),
              (QStringList{"/vkt/forceMode", "/vkt/positionMode", "/vkt/commandForce=" + command}));
 

@@ -2,8 +2,8 @@
 
 #include "devicetext.h"
 #include "fieldpresentation.h"
-#include "remotedevice.h"
 #include "storedvalueframe.h"
+#include "wireformat.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
@@ -314,10 +314,9 @@ QString SettingRow::valueText() const
     case Kind::Integer:
         return QString::number(static_cast<QSpinBox *>(m_fields[0])->value());
     case Kind::Share:
-        return RemoteDevice::formatNumber(static_cast<QDoubleSpinBox *>(m_fields[0])->value());
+        return WireFormat::formatNumber(static_cast<QDoubleSpinBox *>(m_fields[0])->value());
     case Kind::Percent:
-        return RemoteDevice::formatNumber(static_cast<QDoubleSpinBox *>(m_fields[0])->value()
-                                          / 100);
+        return WireFormat::formatNumber(static_cast<QDoubleSpinBox *>(m_fields[0])->value() / 100);
     }
     return QString();
 }

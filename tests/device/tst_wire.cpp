@@ -1,13 +1,21 @@
 #include "replyframer.h"
+#include "wireformat.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QtTest>
 
-class TestReplyFramer : public QObject
+// What crosses the wire, without a device: the command lines that go out and the replies that
+// come in.
+class TestWire : public QObject
 {
     Q_OBJECT
 
 private slots:
+    void commandLine_data();
+    void commandLine();
+    void argumentText_data();
+    void argumentText();
     void parse_data();
     void parse();
     void takeSerialFrame_data();
@@ -24,7 +32,57 @@ QJsonObject object(const QByteArray &json)
 
 } // namespace
 
-void TestReplyFramer::parse_data()
+void TestWire::commandLine_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<bool>("serial");
+    QTest::addColumn<QByteArray>("bytes");
+
+    const auto row = [](const char *name, const char *path, const char *value, bool serial,
+                        const QByteArray &bytes) {
+        QTest::newRow(name) << QString::fromUtf8(path) << QString::fromUtf8(value) << serial
+                            << bytes;
+    };
+    row("query on the serial line", "/vkt/maxForce", "", true, "/vkt/maxForce\r\n");
+    row("setting as a datagram", "/vkt/commandForce", "25", false, "/vkt/commandForce=25");
+    row("white space removed from the value", "/deviceName", " My \t Dev\r\nice ", true,
+        "/deviceName=MyDevice\r\n");
+    row("path as UTF-8", "/vkt/gr\xc3\xb6\xc3\x9f\x65", "4", false,
+        "/vkt/gr\xc3\xb6\xc3\x9f\x65=4");
+}
+
+void TestWire::commandLine()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, value);
+    QFETCH(bool, serial);
+    QTEST(WireFormat::commandLine(path, value, serial), "bytes");
+}
+
+void TestWire::argumentText_data()
+{
+    QTest::addColumn<bool>("typed"); // a number of a typed operation, not a JSON value
+    QTest::addColumn<QJsonValue>("value");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("one third") << true << QJsonValue(1.0 / 3.0) << "0.333333";
+    QTest::newRow("exponent below -4") << true << QJsonValue(2.5e-07) << "2.5e-07";
+    QTest::newRow("JSON fraction to six digits") << false << QJsonValue(123.4567) << "123.457";
+    QTest::newRow("JSON whole number exact") << false << QJsonValue(-20231234) << "-20231234";
+    QTest::newRow("JSON array compact") << false << QJsonValue(QJsonArray{1, "x"}) << "[1,\"x\"]";
+    QTest::newRow("JSON null: a bare path") << false << QJsonValue() << QString();
+}
+
+void TestWire::argumentText()
+{
+    QFETCH(bool, typed);
+    QFETCH(QJsonValue, value);
+    QTEST(typed ? WireFormat::formatNumber(value.toDouble()) : WireFormat::formatValue(value),
+          "text");
+}
+
+void TestWire::parse_data()
 {
     QTest::addColumn<bool>("serial");
     QTest::addColumn<QByteArray>("bytes");
@@ -62,7 +120,7 @@ void TestReplyFramer::parse_data()
     row(false, "not JSON", "/a\r\n1\r\n>>");
 }
 
-void TestReplyFramer::parse()
+void TestWire::parse()
 {
     QFETCH(bool, serial);
     QFETCH(QByteArray, bytes);
@@ -71,7 +129,7 @@ void TestReplyFramer::parse()
              object(expected));
 }
 
-void TestReplyFramer::takeSerialFrame_data()
+void TestWire::takeSerialFrame_data()
 {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QByteArray>("expected");
@@ -89,7 +147,7 @@ void TestReplyFramer::takeSerialFrame_data()
         << QByteArray("/a\r\n");
 }
 
-void TestReplyFramer::takeSerialFrame()
+void TestWire::takeSerialFrame()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(QByteArray, expected);
@@ -98,5 +156,5 @@ void TestReplyFramer::takeSerialFrame()
     QCOMPARE(bytes, left);
 }
 
-QTEST_GUILESS_MAIN(TestReplyFramer)
-#include "tst_replyframer.moc"
+QTEST_GUILESS_MAIN(TestWire)
+#include "tst_wire.moc"
