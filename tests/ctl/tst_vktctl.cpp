@@ -133,8 +133,6 @@ void TestVktCtl::run_data()
         {"set", "/vkt/softTouchForce=" + QString(70000, 'a')}, DeviceFailure, "",
         "Datagram was too large to send");
     row("not an address", "/dev/ttyS0", {"get", "/deviceId"}, Usage, "", "/dev/ttyS0");
-    row("discover, table", "none --udp-address 0.0.0.0", {"discover", "--wait", "500"}, Success,
-        "NAME\tTYPE\tADDRESS\nHBN-Sim\tHBN-1000\tnetwork://127.0.0.1\n");
     row("discover, json", "none --udp-address 0.0.0.0", {"discover", "--json", "--wait", "500"},
         Success,
         R"(\[\s*\{\s*"address": "network://127.0.0.1",\s*"deviceId": \{[^\]]*"HBN-1000"[^\]]*\]\s*)");
@@ -148,13 +146,13 @@ void TestVktCtl::run_data()
 void TestVktCtl::run()
 {
     QFETCH(QString, link);
-    QStringList sim = link.split(' ');
-    QString address = sim.takeFirst();
     QFETCH(QStringList, arguments);
     QFETCH(QString, out);
     QFETCH(QString, reason);
     QFETCH(QByteArray, file);
     QFETCH(QString, after);
+    QStringList sim = link.split(' ');
+    QString address = sim.takeFirst();
     if (address == "none" && !PrivateNetwork::isInside())
         QSKIP(qPrintable("no network of its own: " + PrivateNetwork::unavailableReason()));
     const bool asNobody = sim.removeAll("--as-nobody");
@@ -163,11 +161,8 @@ void TestVktCtl::run()
         QSKIP("running as another user needs root and setpriv (util-linux)");
     QTemporaryDir temporaryDir;
     std::optional<SmallDisk> disk;
-    if (sim.removeAll("--full-disk")) {
-        disk.emplace();
-        if (!disk->isMounted())
-            QSKIP(qPrintable(disk->unavailableReason()));
-    }
+    if (sim.removeAll("--full-disk") && !disk.emplace().unavailableReason().isEmpty())
+        QSKIP(qPrintable(disk->unavailableReason()));
     const QDir dir(disk ? disk->path() : temporaryDir.path());
     QFile written(dir.filePath("file.par"));
     const bool terminal = arguments.constFirst() == "terminal";
@@ -181,19 +176,17 @@ void TestVktCtl::run()
             .replaceInStrings("DIR", dir.path())
             .replaceInStrings("PIPE", pipe);
 
-    SimProcess device;
-    const bool tcp = sim.removeAll("--tcp"); // the terminal port 23, only for the network terminal
-    if (!tcp)
-        sim.prepend("--no-tcp");
+    // The terminal's TCP port 23 only for the network terminal.
+    const bool tcp = sim.removeAll("--tcp");
     const bool held = sim.removeAll("--held");
     const QString host = SimProcess::uniqueLoopbackAddress();
-    QVERIFY(device.start(QStringList{"--serial", "--udp-address", host} + sim));
-    if (tcp) {
-        QTcpSocket probe;
-        probe.connectToHost(host, 23);
-        if (!probe.waitForConnected(3000))
-            QSKIP("the simulator could not bind TCP port 23 here");
-    }
+    SimProcess device;
+    QVERIFY(device.start(
+        QStringList{"--serial", "--udp-address", host, tcp ? "--tcp-port=23" : "--no-tcp"} + sim));
+    QTcpSocket probe;
+    probe.connectToHost(host, 23);
+    if (tcp && !probe.waitForConnected(3000))
+        QSKIP("the simulator could not bind TCP port 23 here");
     QSerialPort holder(device.serialPath());
     QVERIFY(!held || holder.open(QIODevice::ReadWrite));
     if (address == "usb" || address == "net")
@@ -203,14 +196,15 @@ void TestVktCtl::run()
 
     QProcess ctl;
     if (asNobody)
-        ctl.start(setpriv, QStringList{"--reuid=65534", "--regid=65534", "--clear-groups",
-                                       QStringLiteral(VKT_CTL_PATH)}
-                               + arguments);
+        ctl.start(setpriv,
+                  QStringList{"--reuid=65534", "--regid=65534", "--clear-groups", VKT_CTL_PATH}
+                      + arguments);
     else
-        ctl.start(QStringLiteral(VKT_CTL_PATH), arguments);
+        ctl.start(VKT_CTL_PATH, arguments);
     QVERIFY(ctl.waitForStarted(runBoundMs));
     ctl.write(terminal ? file : QByteArray());
     ctl.closeWriteChannel();
+    // A log without a duration ends with SIGTERM: every record whole, the last one too.
     if (arguments.contains("--watch") && !arguments.contains("--duration")) {
         QTRY_VERIFY_WITH_TIMEOUT(device.commands().count("/stateObject") >= 2, 10000);
         ::kill(pid_t(ctl.processId()), SIGTERM);
@@ -228,7 +222,6 @@ void TestVktCtl::run()
     QVERIFY2(matches(out, printed), printed.constData());
     const QByteArray err = ctl.readAllStandardError();
     QVERIFY2(err.contains(reason.toUtf8()), err.constData());
-
     // A control line is acknowledged after every traced command, so none is still unread.
     QVERIFY(device.control("silent off"));
     QStringList settings;

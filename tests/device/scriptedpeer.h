@@ -8,7 +8,7 @@
 #include <mutex>
 #include <thread>
 
-// A device stand-in: the far end of a pseudo-terminal or a UDP socket on a loopback address of
+// A device stand-in: the far end of a pseudo-terminal, or a UDP socket on a loopback address of
 // its own, served by a thread because the link's exchanges block the test's. It records the
 // exact bytes of every command and answers each path with the JSON text set for it, verbatim;
 // an unknown path gets an error text.
@@ -23,10 +23,7 @@ public:
     QByteArrayList received() const;
 
 private:
-    QByteArray reply(const QByteArray &command) const;
     void run();
-
-    static constexpr int pollSliceMs = 20; // how soon the thread notices a stop request
 
     QHash<QByteArray, QByteArray> m_answers{
         {"/deviceId", R"({"deviceName": "Bench", "modelName": "HBN"})"},

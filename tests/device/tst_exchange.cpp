@@ -13,28 +13,30 @@ class TestExchange : public QObject
     Q_OBJECT
 
 private slots:
-    void wireBytesAndStaleInput_data();
+    void wireBytesAndStaleInput_data() { transports(); }
     void wireBytesAndStaleInput();
-    void weighingReply();
     void stateChanges_data();
     void stateChanges();
     void linkEndedMidPollSaysNoMore_data();
     void linkEndedMidPollSaysNoMore();
-    void connectReplacesTheOpenLink_data();
+    void connectReplacesTheOpenLink_data() { transports(); }
     void connectReplacesTheOpenLink();
     void serialErrorsOnlyWhileSerialIsTheLink();
     void exportDocument_data();
     void exportDocument();
+
+private:
+    static void transports()
+    {
+        QTest::addColumn<bool>("serial");
+        QTest::newRow("serial link") << true;
+        QTest::newRow("network link") << false;
+    }
 };
 
 namespace {
 
 const QByteArray hbnUnit = R"({"dioValue": 1})";
-
-QByteArray line(bool serial, const QByteArray &command)
-{
-    return serial ? command + "\r\n" : command;
-}
 
 // Connects `device` to `peer`, with polling off; an HBN unit has a "dioValue".
 void connectTo(ScriptedPeer &peer, RemoteDevice &device, bool serial = false,
@@ -45,19 +47,7 @@ void connectTo(ScriptedPeer &peer, RemoteDevice &device, bool serial = false,
     device.setPolling(false);
 }
 
-void addSerialColumn()
-{
-    QTest::addColumn<bool>("serial");
-    QTest::newRow("serial link") << true;
-    QTest::newRow("network link") << false;
-}
-
 } // namespace
-
-void TestExchange::wireBytesAndStaleInput_data()
-{
-    addSerialColumn();
-}
 
 void TestExchange::wireBytesAndStaleInput()
 {
@@ -66,61 +56,46 @@ void TestExchange::wireBytesAndStaleInput()
     peer.setAnswer("/vkt/maxForce", "250");
     RemoteDevice device;
     connectTo(peer, device, serial, hbnUnit);
+    SignalRecorder recorder(&device);
 
-    QCOMPARE(device.sendCommand(QStringLiteral("/vkt/maxForce")), QJsonValue(250));
+    QCOMPARE(device.sendCommand("/vkt/maxForce"), QJsonValue(250));
     device.commandForce(12.5);
     device.payloadWeight(2.5);
     device.controlMode(1);
     device.updateFirmware();
-    // The vkt record first.
+    for (const QByteArray reply : {R"("no error")", R"("Weigh Error: low pressure")"}) {
+        peer.setAnswer("/vkt/weighPayload", reply);
+        device.weighPayload();
+    }
+    QCOMPARE(recorder.events, QStringList{"weighError Weigh Error: low pressure"});
+    // The vkt record first. The stand-in knows neither path: both are refused, and the second
+    // still goes out.
     QBuffer file;
     file.setData(R"({"hbn": {"anybus": {"nodeId": 3}}, "vkt": {"initialForce": 10.5}})");
     file.open(QIODevice::ReadOnly);
-    // The stand-in knows neither path: both are refused, and the second still goes out.
     QStringList refused;
     QVERIFY(!device.loadParameters(&file, &refused));
     QCOMPARE(refused.size(), 2);
-    QByteArrayList golden{
-        "/deviceId",
-        "/vkt/deviceId",
-        "/stateObject",
-        "/vkt/maxForce",
-        "/vkt/commandForce=12.5",
-        "/vkt/payloadWeight=2.5",
-        "/vkt/controlMode=1",
-        "flashfirmware",
-        "/vkt/initialForce=10.5",
-        "/hbn/anybus/nodeId=3",
-    };
+    QByteArrayList golden{"/deviceId",          "/vkt/deviceId",          "/stateObject",
+                          "/vkt/maxForce",      "/vkt/commandForce=12.5", "/vkt/payloadWeight=2.5",
+                          "/vkt/controlMode=1", "flashfirmware",          "/vkt/weighPayload",
+                          "/vkt/weighPayload",  "/vkt/initialForce=10.5", "/hbn/anybus/nodeId=3"};
     for (QByteArray &command : golden)
-        command = line(serial, command);
+        command += serial ? "\r\n" : "";
     QCOMPARE(peer.received(), golden);
 
-    // An answer left unread (a console's, or a late one of an abandoned attempt) is waiting,
-    // and it names the very path asked next.
+    // An answer left unread (a console's, or a late one of an abandoned attempt) is waiting, and
+    // it names the very path asked next.
     peer.setAnswer("/vkt/maxForce", "50");
-    device.transport()->write(line(serial, "/vkt/maxForce"));
+    device.transport()->write(serial ? "/vkt/maxForce\r\n" : "/vkt/maxForce");
     if (serial)
         QTRY_COMPARE(device.serialPort()->bytesAvailable(),
                      qint64(strlen("/vkt/maxForce\r\n50\r\n>>")));
     else
         QTRY_VERIFY(device.udpSocket()->hasPendingDatagrams());
     peer.setAnswer("/vkt/maxForce", "250");
-    QCOMPARE(device.sendCommand(QStringLiteral("/vkt/maxForce")), QJsonValue(250));
+    QCOMPARE(device.sendCommand("/vkt/maxForce"), QJsonValue(250));
     QVERIFY(device.isConnected());
-}
-
-void TestExchange::weighingReply()
-{
-    ScriptedPeer peer;
-    RemoteDevice device;
-    connectTo(peer, device);
-    SignalRecorder recorder(&device);
-    for (const QByteArray reply : {R"("no error")", R"("Weigh Error: low pressure")"}) {
-        peer.setAnswer("/vkt/weighPayload", reply);
-        device.weighPayload();
-    }
-    QCOMPARE(recorder.events, QStringList{"weighError Weigh Error: low pressure"});
 }
 
 void TestExchange::stateChanges_data()
@@ -128,7 +103,6 @@ void TestExchange::stateChanges_data()
     QTest::addColumn<QByteArray>("before");
     QTest::addColumn<QByteArray>("after");
     QTest::addColumn<QStringList>("events");
-
     QTest::newRow("member gone or turned into a string: 0")
         << QByteArray(R"({"actualForce": 2, "commandForce": 3})")
         << QByteArray(R"({"commandForce": "3"})")
@@ -157,7 +131,6 @@ void TestExchange::stateChanges()
 {
     QFETCH(QByteArray, before);
     QFETCH(QByteArray, after);
-
     ScriptedPeer peer;
     RemoteDevice device;
     connectTo(peer, device, false, before);
@@ -203,11 +176,6 @@ void TestExchange::linkEndedMidPollSaysNoMore()
     QTEST(recorder.events, "events");
 }
 
-void TestExchange::connectReplacesTheOpenLink_data()
-{
-    addSerialColumn();
-}
-
 void TestExchange::connectReplacesTheOpenLink()
 {
     QFETCH(bool, serial);
@@ -216,16 +184,14 @@ void TestExchange::connectReplacesTheOpenLink()
     const QString address = peer.start(serial);
     RemoteDevice device;
     SignalRecorder recorder(&device);
-    QCOMPARE(device.sendCommand(QStringLiteral("/deviceId")), QJsonValue());
-    QVERIFY(!device.connectDevice(QStringLiteral("nothing://here")));
+    QCOMPARE(device.sendCommand("/deviceId"), QJsonValue());
+    QVERIFY(!device.connectDevice("nothing://here"));
     QCOMPARE(recorder.events, QStringList());
     QVERIFY(device.connectDevice(address));
     recorder.events.clear();
-    QVERIFY(!device.connectDevice(QStringLiteral("usb:///dev/no-such-port")));
+    QVERIFY(!device.connectDevice("usb:///dev/no-such-port"));
     QCOMPARE(recorder.events, QStringList({"toolComChanged 0", "deviceDisconnect"}));
-    QVERIFY(!device.transport());
-    QVERIFY(!device.udpSocket()->isOpen());
-    QVERIFY(!device.serialPort()->isOpen());
+    QVERIFY(!device.transport() && !device.udpSocket()->isOpen() && !device.serialPort()->isOpen());
 
     // The next link starts afresh: its first poll signals every member.
     recorder.events.clear();
@@ -234,6 +200,7 @@ void TestExchange::connectReplacesTheOpenLink()
                                            "metricUnitsChanged 1", "actualForceChanged 4"}));
 }
 
+// Someone else's use of the idle port (a console probing it) ends nothing.
 void TestExchange::serialErrorsOnlyWhileSerialIsTheLink()
 {
     ScriptedPeer serialPeer;
@@ -243,8 +210,7 @@ void TestExchange::serialErrorsOnlyWhileSerialIsTheLink()
     device.disconnectDevice();
     connectTo(networkPeer, device, false);
     SignalRecorder recorder(&device);
-    // Someone else's use of the idle port (a console probing it) fails.
-    device.serialPort()->setPortName(QStringLiteral("/dev/no-such-port"));
+    device.serialPort()->setPortName("/dev/no-such-port");
     QVERIFY(!device.serialPort()->open(QIODevice::ReadWrite));
     QVERIFY(device.isConnected());
     QCOMPARE(recorder.events, QStringList());
@@ -256,7 +222,6 @@ void TestExchange::exportDocument_data()
     QTest::addColumn<QByteArray>("vkt");
     QTest::addColumn<QByteArray>("hbnRecord");
     QTest::addColumn<QByteArray>("text"); // empty: nothing saved
-
     const QByteArray vktAlone = R"({"metricUnits": 1})";
     const QByteArray vkt = R"({"metricUnits": 0})";
     const QByteArray hbn = R"({"anybus": {"nodeId": 3}})";
@@ -280,7 +245,6 @@ void TestExchange::exportDocument()
     QFETCH(QByteArray, vkt);
     QFETCH(QByteArray, hbnRecord);
     QFETCH(QByteArray, text);
-
     ScriptedPeer peer;
     peer.setAnswer("/vkt/cfgObject", vkt);
     peer.setAnswer("/hbn/cfgObject", hbnRecord);

@@ -3,20 +3,11 @@
 #include <QAbstractButton>
 #include <QApplication>
 
-namespace {
-
-constexpr int pollIntervalMs = 20;
-// A modal still open this long after it was answered is closed by force: a test may fail,
-// but never hang.
-constexpr int stuckAfterMs = 3000;
-
-} // namespace
-
 ModalAnswerer::ModalAnswerer(QMessageBox::StandardButton answer)
     : m_answer(answer)
 {
-    connect(&m_timer, &QTimer::timeout, this, &ModalAnswerer::answerModal);
-    m_timer.start(pollIntervalMs);
+    QObject::connect(&m_timer, &QTimer::timeout, &m_timer, [this] { answerModal(); });
+    m_timer.start(20);
 }
 
 void ModalAnswerer::answerModal()
@@ -24,34 +15,25 @@ void ModalAnswerer::answerModal()
     QWidget *modal = QApplication::activeModalWidget();
     if (!modal || !modal->isVisible())
         return;
+    auto *dialog = qobject_cast<QDialog *>(modal);
+    // A modal still open long after it was answered is closed: a test may fail, never hang.
     if (modal == m_lastModal) {
-        if (m_answeredAt.hasExpired(stuckAfterMs))
-            closeModal(modal);
+        if (m_answeredAt.hasExpired(3000))
+            dialog ? dialog->reject() : void(modal->close());
         return;
     }
     m_lastModal = modal;
     m_answeredAt.start();
     auto *box = qobject_cast<QMessageBox *>(modal);
-    auto *dialog = qobject_cast<QDialog *>(modal);
-    if (!box && dialog && m_dialogHandler) {
-        m_dialogHandler(dialog);
-        return;
+    if (!box && dialog && m_handler) {
+        m_handler(dialog);
+    } else if (!box) {
+        dialog ? dialog->reject() : void(modal->close());
+    } else {
+        m_boxes << SeenBox{box->windowTitle(), box->text(), box->parentWidget(), box->textFormat()};
+        if (QAbstractButton *button = box->button(m_answer))
+            button->click();
+        else
+            box->reject();
     }
-    if (!box) {
-        closeModal(modal);
-        return;
-    }
-    m_boxes << SeenBox{box->windowTitle(), box->text(), box->parentWidget(), box->textFormat()};
-    if (QAbstractButton *button = box->button(m_answer))
-        button->click();
-    else
-        box->reject();
-}
-
-void ModalAnswerer::closeModal(QWidget *modal)
-{
-    if (auto *dialog = qobject_cast<QDialog *>(modal))
-        dialog->reject();
-    else
-        modal->close();
 }

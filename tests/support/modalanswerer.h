@@ -1,15 +1,11 @@
 #pragma once
 
 #include <QElapsedTimer>
-#include <QList>
 #include <QMessageBox>
-#include <QObject>
 #include <QPointer>
 #include <QTimer>
 
 #include <functional>
-
-class QDialog;
 
 // What a message box showed before it was answered.
 struct SeenBox
@@ -20,27 +16,26 @@ struct SeenBox
     Qt::TextFormat textFormat = Qt::AutoText;
 };
 
-// Answers every modal widget that opens while it lives, from inside the modal's own event
-// loop, so that no test can hang on a box. Message boxes are recorded and answered with one
-// button; any other modal dialog goes to the dialog handler, or is rejected without one.
-class ModalAnswerer : public QObject
+// Answers every modal widget that opens while it lives, from inside the modal's own event loop,
+// so that no test can hang on one: message boxes are recorded and answered with one button, any
+// other dialog goes to the dialog handler, which is to close it, or is rejected.
+class ModalAnswerer
 {
 public:
     explicit ModalAnswerer(QMessageBox::StandardButton answer = QMessageBox::Ok);
 
     const QList<SeenBox> &boxes() const { return m_boxes; }
-
-    // Called once for each modal dialog that is not a message box; it is to close the dialog.
-    using DialogHandler = std::function<void(QDialog *dialog)>;
-    void setDialogHandler(DialogHandler handler) { m_dialogHandler = std::move(handler); }
+    void setDialogHandler(std::function<void(QDialog *)> handler)
+    {
+        m_handler = std::move(handler);
+    }
 
 private:
     void answerModal();
-    static void closeModal(QWidget *modal);
 
     QMessageBox::StandardButton m_answer;
     QList<SeenBox> m_boxes;
-    DialogHandler m_dialogHandler;
+    std::function<void(QDialog *)> m_handler;
     QPointer<QWidget> m_lastModal;
     QElapsedTimer m_answeredAt;
     QTimer m_timer;

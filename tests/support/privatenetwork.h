@@ -4,26 +4,19 @@
 
 #include <optional>
 
-// A network namespace of the test program's own, with loopback up and the default route on it:
-// a broadcast to 255.255.255.255 then reaches listeners on 0.0.0.0 inside it and nothing on the
-// host's network. Test programs whose code broadcasts run themselves inside one.
-class PrivateNetwork
-{
-public:
-    static constexpr int childBoundMs = 10 * 60 * 1000;
+// A network namespace of the test program's own, loopback up and the default route on it: a
+// broadcast to 255.255.255.255 reaches listeners on 0.0.0.0 inside it and nothing on the host's
+// network. Test programs whose code broadcasts run themselves inside one.
+namespace PrivateNetwork {
 
-    // Call once the application object exists. Outside a namespace, runs this program again
-    // inside a new one and returns its exit status. Inside one, or where none can be made,
-    // returns nothing and the caller runs its tests here.
-    static std::optional<int> runInside();
+// Outside a namespace, runs this program again inside a new one and returns its exit status;
+// inside one, or where none can be made, returns nothing and the tests run here.
+std::optional<int> runInside();
+bool isInside();
+// Why no namespace could be made.
+QString unavailableReason();
 
-    static bool isInside();
-    // Why no namespace could be made; empty inside one.
-    static QString unavailableReason();
-
-private:
-    static QString s_unavailableReason;
-};
+} // namespace PrivateNetwork
 
 // QTEST_MAIN, inside a private network where one can be made.
 #define VKT_PRIVATE_NETWORK_TEST_MAIN(AppClass, TestObject)                                        \
@@ -36,3 +29,8 @@ private:
         QTEST_SET_MAIN_SOURCE_PATH                                                                 \
         return QTest::qExec(&test, argc, argv);                                                    \
     }
+
+// Skips a test that broadcasts when it is not inside a namespace.
+#define VKT_REQUIRE_PRIVATE_NETWORK()                                                              \
+    if (!PrivateNetwork::isInside())                                                               \
+    QSKIP(qPrintable("no network namespace of its own: " + PrivateNetwork::unavailableReason()))

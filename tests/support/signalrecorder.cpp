@@ -10,47 +10,18 @@ SignalRecorder::SignalRecorder(QObject *source)
         const QMetaMethod signal = meta->method(i);
         if (signal.methodType() != QMetaMethod::Signal)
             continue;
-        const char *slot = "onSignal()";
-        if (signal.parameterCount() == 1) {
-            switch (signal.parameterType(0)) {
-            case QMetaType::Int:
-                slot = "onInt(int)";
-                break;
-            case QMetaType::Double:
-                slot = "onDouble(double)";
-                break;
-            default:
-                slot = "onText(QString)";
-                break;
-            }
-        }
+        const int type = signal.parameterCount() ? signal.parameterType(0) : QMetaType::Void;
+        const char *slot = type == QMetaType::Void     ? "onSignal()"
+                           : type == QMetaType::Int    ? "onInt(int)"
+                           : type == QMetaType::Double ? "onDouble(double)"
+                                                       : "onText(QString)";
         connect(source, signal, this, metaObject()->method(metaObject()->indexOfSlot(slot)));
     }
 }
 
-void SignalRecorder::onSignal()
-{
-    record(QString());
-}
-
-void SignalRecorder::onInt(int value)
-{
-    record(QString::number(value));
-}
-
-void SignalRecorder::onDouble(double value)
-{
-    record(QString::number(value));
-}
-
-void SignalRecorder::onText(const QString &text)
-{
-    record(text);
-}
-
 void SignalRecorder::record(const QString &argument)
 {
-    const QMetaMethod signal = sender()->metaObject()->method(senderSignalIndex());
-    const QString name = QString::fromLatin1(signal.name());
-    events.append(argument.isNull() ? name : name + QLatin1Char(' ') + argument);
+    const QString name =
+        QString::fromLatin1(sender()->metaObject()->method(senderSignalIndex()).name());
+    events.append(argument.isNull() ? name : name + ' ' + argument);
 }

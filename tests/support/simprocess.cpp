@@ -4,28 +4,19 @@
 #include <QDeadlineTimer>
 #include <QTest>
 
-namespace {
-
-constexpr int pollSliceMs = 10;
-
-const QString commandPrefix = QStringLiteral("command: ");
-const QString serialPrefix = QStringLiteral("serial: ");
-const QString udpPrefix = QStringLiteral("udp: ");
-
-} // namespace
-
-SimProcess::SimProcess(QObject *parent)
-    : QObject(parent)
+SimProcess::SimProcess()
 {
     m_process.setProgram(QStringLiteral(VKT_SIM_PATH));
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    connect(&m_process, &QProcess::readyReadStandardOutput, this, &SimProcess::readOutput);
+    QObject::connect(&m_process, &QProcess::readyReadStandardOutput, &m_process,
+                     [this] { readOutput(); });
 }
 
 SimProcess::~SimProcess()
 {
-    if (m_process.state() != QProcess::NotRunning)
-        quit();
+    m_process.write("quit\n");
+    if (!m_process.waitForFinished(replyWaitMs))
+        kill();
 }
 
 QString SimProcess::uniqueLoopbackAddress()
@@ -38,36 +29,26 @@ QString SimProcess::uniqueLoopbackAddress()
 
 bool SimProcess::start(const QStringList &arguments)
 {
-    m_process.setArguments(arguments + QStringList{QStringLiteral("--trace")});
+    m_process.setArguments(arguments + QStringList{"--trace"});
     m_process.start();
     return m_process.waitForStarted(startWaitMs)
-           && waitUntil([this] { return m_lines.contains(QStringLiteral("ready")); }, startWaitMs);
+           && waitUntil([this] { return m_lines.contains("ready"); }, startWaitMs);
 }
 
 int SimProcess::waitForCommand(const QString &command, int from)
 {
-    waitUntil([&] { return m_commands.indexOf(command, from) >= 0; }, replyWaitMs);
+    waitUntil([&] { return m_commands.indexOf(command, from) >= 0; });
     return m_commands.indexOf(command, from);
 }
 
 bool SimProcess::control(const QString &line)
 {
-    // Acknowledgements are used up, so the same line can be sent again.
-    const QString ok = QStringLiteral("ok: ") + line;
-    const QString refused = QStringLiteral("error: ") + line;
+    // Acknowledgements are used up, so that the same line can be sent again.
     m_process.write(line.toUtf8() + '\n');
-    waitUntil([&] { return m_lines.contains(ok) || m_lines.contains(refused); }, replyWaitMs);
-    m_lines.removeOne(refused);
-    return m_lines.removeOne(ok);
-}
-
-int SimProcess::quit()
-{
-    m_process.write("quit\n");
-    if (m_process.waitForFinished(replyWaitMs))
-        return m_process.exitCode();
-    kill();
-    return -1;
+    waitUntil(
+        [&] { return m_lines.contains("ok: " + line) || m_lines.contains("error: " + line); });
+    m_lines.removeOne("error: " + line);
+    return m_lines.removeOne("ok: " + line);
 }
 
 void SimProcess::kill()
@@ -87,7 +68,7 @@ bool SimProcess::waitUntil(const std::function<bool()> &done, int timeoutMs)
         readOutput();
         if (done())
             return true;
-        QTest::qWait(pollSliceMs);
+        QTest::qWait(10);
     }
     return false;
 }
@@ -95,17 +76,15 @@ bool SimProcess::waitUntil(const std::function<bool()> &done, int timeoutMs)
 void SimProcess::readOutput()
 {
     m_pending += m_process.readAllStandardOutput();
-    int end;
-    while ((end = m_pending.indexOf('\n')) >= 0) {
+    for (int end; (end = m_pending.indexOf('\n')) >= 0; m_pending.remove(0, end + 1)) {
         const QString line = QString::fromUtf8(m_pending.left(end)).trimmed();
-        m_pending.remove(0, end + 1);
-        if (line.startsWith(commandPrefix))
-            m_commands << line.mid(commandPrefix.size());
+        if (line.startsWith("command: "))
+            m_commands << line.mid(9);
         else
             m_lines << line;
-        if (line.startsWith(serialPrefix))
-            m_serialPath = line.mid(serialPrefix.size());
-        if (line.startsWith(udpPrefix))
-            m_udpHost = line.mid(udpPrefix.size()).section(QLatin1Char(':'), 0, 0);
+        if (line.startsWith("serial: "))
+            m_serialPath = line.mid(8);
+        if (line.startsWith("udp: "))
+            m_udpHost = line.mid(5).section(':', 0, 0);
     }
 }

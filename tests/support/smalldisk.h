@@ -1,11 +1,9 @@
 #pragma once
 
-#include <QString>
 #include <QTemporaryDir>
 
-// A disk of 64 KiB (tmpfs) mounted on a temporary folder for as long as the object lives, for a
-// test that fills it. Mounting needs root, as CI runs the tests; where it cannot be had,
-// unavailableReason() says why.
+// A 64 KiB tmpfs mounted on a temporary folder while the object lives, for a test that fills it.
+// Mounting needs root, as CI has; elsewhere unavailableReason() says why not.
 class SmallDisk
 {
 public:
@@ -13,15 +11,11 @@ public:
 
     SmallDisk();
     ~SmallDisk();
-    SmallDisk(const SmallDisk &) = delete;
-    SmallDisk &operator=(const SmallDisk &) = delete;
 
-    bool isMounted() const { return m_mounted; }
     QString path() const { return m_dir.path(); }
     QString unavailableReason() const { return m_reason; }
 
 private:
     QTemporaryDir m_dir;
-    bool m_mounted = false;
-    QString m_reason;
+    QString m_reason; // empty once mounted
 };

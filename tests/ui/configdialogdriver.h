@@ -12,22 +12,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QSpinBox>
-#include <QTabWidget>
 #include <QTextDocumentFragment>
-#include <QVariant>
 
 // Edits and reads the fields of a configuration dialog by their object names, as an operator
-// would see them: buttons are clicked, combo boxes take an index.
+// would: buttons are clicked, combo boxes take an index.
 namespace ConfigDialogDriver {
-
-inline QWidget *field(QDialog &dialog, const QString &name)
-{
-    return dialog.findChild<QWidget *>(name);
-}
 
 inline bool setField(QDialog &dialog, const QString &name, const QVariant &value)
 {
-    QWidget *widget = field(dialog, name);
+    QWidget *widget = dialog.findChild<QWidget *>(name);
     if (auto *box = qobject_cast<QDoubleSpinBox *>(widget))
         box->setValue(value.toDouble());
     else if (auto *box = qobject_cast<QSpinBox *>(widget))
@@ -36,17 +29,16 @@ inline bool setField(QDialog &dialog, const QString &name, const QVariant &value
         combo->setCurrentIndex(value.toInt());
     else if (auto *edit = qobject_cast<QLineEdit *>(widget))
         edit->setText(value.toString());
-    else if (auto *button = qobject_cast<QAbstractButton *>(widget)) {
-        if (button->isChecked() != value.toBool())
-            button->click();
-    } else
+    else if (auto *button = qobject_cast<QAbstractButton *>(widget))
+        button->isChecked() != value.toBool() ? button->click() : void();
+    else
         return false;
     return true;
 }
 
 inline QVariant fieldValue(QDialog &dialog, const QString &name)
 {
-    QWidget *widget = field(dialog, name);
+    QWidget *widget = dialog.findChild<QWidget *>(name);
     if (auto *box = qobject_cast<QDoubleSpinBox *>(widget))
         return box->value();
     if (auto *box = qobject_cast<QSpinBox *>(widget))
@@ -62,27 +54,13 @@ inline QVariant fieldValue(QDialog &dialog, const QString &name)
     return QVariant();
 }
 
-inline QStringList tabTitles(QDialog &dialog)
-{
-    auto *tabs = dialog.findChild<QTabWidget *>(QStringLiteral("configurationTabs"));
-    QStringList titles;
-    for (int i = 0; tabs && i < tabs->count(); ++i)
-        titles << tabs->tabText(i);
-    return titles;
-}
-
-inline bool lampOn(QDialog &dialog, const QString &name)
-{
-    return field(dialog, name)->styleSheet() == QLatin1String("background-color: #0F0;");
-}
-
 // The stored value a field's red frame and tool tip tell of, or nothing when it has no frame.
 inline QString markOf(QDialog &dialog, const QString &name)
 {
-    QWidget *widget = field(dialog, name);
-    if (!StoredValueFrame::isShown(widget))
-        return QString();
-    return QTextDocumentFragment::fromHtml(widget->toolTip()).toPlainText();
+    QWidget *widget = dialog.findChild<QWidget *>(name);
+    return StoredValueFrame::isShown(widget)
+               ? QTextDocumentFragment::fromHtml(widget->toolTip()).toPlainText()
+               : QString();
 }
 
 // A snapshot from a document whose members are named as the snapshot's.
@@ -105,16 +83,16 @@ inline ConfigSnapshot snapshotFrom(const QJsonObject &document)
     return snapshot;
 }
 
-// Keeps what a dialog sends: "path=value" per setting, "(save)" for the save.
+// Keeps what a dialog sends: "path=value" per setting, "(save)" and "(firmware)" for the rest.
 struct RecordingSink : SettingSink
 {
     void sendSetting(const QString &path, const QString &value) override
     {
-        sent << path + QLatin1Char('=') + value;
+        sent << path + '=' + value;
     }
-    void saveSettings() override { sent << QStringLiteral("(save)"); }
+    void saveSettings() override { sent << "(save)"; }
     bool isConnected() const override { return connected; }
-    void updateFirmware() override { sent << QStringLiteral("(firmware)"); }
+    void updateFirmware() override { sent << "(firmware)"; }
 
     QStringList sent;
     bool connected = true;

@@ -1,35 +1,100 @@
-// The console widget alone: what received bytes do to the screen, what keys send, and that
-// neither keys nor the mouse change the screen locally.
+// The console: the screen widget alone (what received bytes do to it, what keys send, that
+// neither keys nor the mouse change it locally), and the window against vkt-sim over the link's
+// pseudo-terminal and over TCP port 23 of a loopback address of the test's own.
 #include "console.h"
+#include "consolewindow.h"
+#include "mainwindow.h"
+#include "simprocess.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QPushButton>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QSignalSpy>
-#include <QTimer>
+#include <QTcpServer>
 #include <QtTest>
+
+#include <csignal>
+
+namespace {
+
+const QString prompt = QStringLiteral("\n>>");
+
+// A simulated device and the link to it; over the network the sim serves its terminal on port
+// 23, or none with `tcp` false. `skipReason` tells when port 23 cannot be had here.
+struct Link
+{
+    bool open(bool serial, bool tcp = true)
+    {
+        if (serial)
+            return sim.start(SimProcess::serialOnly()) && device.connectDevice(sim.address());
+        address = SimProcess::uniqueLoopbackAddress();
+        QTcpServer probe;
+        if (tcp && !probe.listen(QHostAddress(address), 23))
+            skipReason = "port 23 cannot be bound here (run as root): " + probe.errorString();
+        probe.close();
+        return sim.start({"--udp-address", address, tcp ? "--tcp-port=23" : "--no-tcp"})
+               && device.connectDevice(sim.networkAddress());
+    }
+
+    SimProcess sim;
+    RemoteDevice device;
+    QString address;
+    QString skipReason;
+};
+
+#define OPEN_LINK(link, ...)                                                                       \
+    do {                                                                                           \
+        const bool opened = (link).open(__VA_ARGS__);                                              \
+        if (!(link).skipReason.isEmpty())                                                          \
+            QSKIP(qPrintable((link).skipReason));                                                  \
+        QVERIFY(opened && (link).device.isConnected());                                            \
+    } while (false)
+
+Console *screenOf(ConsoleWindow &window)
+{
+    return window.findChild<Console *>("consoleData");
+}
+
+QByteArrayList sentBytes(const QSignalSpy &spy)
+{
+    QByteArrayList bytes;
+    for (const QList<QVariant> &arguments : spy)
+        bytes << arguments.at(0).toByteArray();
+    return bytes;
+}
+
+} // namespace
 
 class TestConsole : public QObject
 {
     Q_OBJECT
 
 private slots:
+    void initTestCase() { Q_INIT_RESOURCE(resources); }
     void receivedBytes_data();
     void receivedBytes();
-    void keepsLastHundredLinesScrolledToBottom();
     void keysSendTheirTextOnly_data();
     void keysSendTheirTextOnly();
     void mouseLeavesScreenAlone();
+    void typingSendsKeysWithoutLocalEcho_data();
+    void typingSendsKeysWithoutLocalEcho();
+    void serialPausesPollingUntilClosed_data();
+    void serialPausesPollingUntilClosed();
+    void closesWhenTheLineGoes_data();
+    void closesWhenTheLineGoes();
+    void unreachableTerminalSaysSo();
+    void consoleButtonOpensTheWindow();
 };
 
 void TestConsole::receivedBytes_data()
 {
     QTest::addColumn<QByteArrayList>("chunks"); // each one putData call
     QTest::addColumn<QString>("screen");
-
     QByteArray high;
     for (int byte = 0x80; byte <= 0xFF; ++byte)
         high += char(byte);
-
     QTest::newRow("backspace in a later chunk") << QByteArrayList{"12", "\b"} << "1";
     QTest::newRow("backspace on an empty screen") << QByteArrayList{"\b\bA"} << "A";
     QTest::newRow("backspace joins lines") << QByteArrayList{"a\r\n", "\b", "b"} << "ab";
@@ -42,34 +107,27 @@ void TestConsole::receivedBytes_data()
     const QString brokenLine = QString(1024, 'x') + '\n';
     QTest::newRow("no line feed") << QByteArrayList{QByteArray(1500, 'x'), QByteArray(1500, 'x')}
                                   << brokenLine + brokenLine + QString(952, 'x');
+    QByteArrayList lines;
+    QStringList kept;
+    for (int line = 1; line <= 150; ++line) {
+        lines << "line " + QByteArray::number(line) + (line < 150 ? "\r\n" : "");
+        if (line > 50)
+            kept << QStringLiteral("line %1").arg(line);
+    }
+    QTest::newRow("the last 100 lines kept") << lines << kept.join('\n');
 }
 
 void TestConsole::receivedBytes()
 {
     QFETCH(QByteArrayList, chunks);
-    QFETCH(QString, screen);
-    Console console;
-    for (const QByteArray &chunk : chunks)
-        console.putData(chunk);
-    QCOMPARE(console.toPlainText(), screen);
-}
-
-void TestConsole::keepsLastHundredLinesScrolledToBottom()
-{
     Console console;
     console.resize(400, 200);
     console.show();
     QVERIFY(QTest::qWaitForWindowExposed(&console));
-    for (int line = 1; line <= 150; ++line)
-        console.putData(QByteArray(line > 1 ? "\r\n" : "") + "line " + QByteArray::number(line));
-
-    const QStringList lines = console.toPlainText().split(QLatin1Char('\n'));
-    QCOMPARE(lines.size(), 100);
-    QCOMPARE(lines.first(), QStringLiteral("line 51"));
-    QCOMPARE(lines.last(), QStringLiteral("line 150"));
-    const QScrollBar *bar = console.verticalScrollBar();
-    QVERIFY(bar->maximum() > 0);
-    QCOMPARE(bar->value(), bar->maximum());
+    for (const QByteArray &chunk : chunks)
+        console.putData(chunk);
+    QTEST(console.toPlainText(), "screen");
+    QCOMPARE(console.verticalScrollBar()->value(), console.verticalScrollBar()->maximum());
 }
 
 void TestConsole::keysSendTheirTextOnly_data()
@@ -78,22 +136,17 @@ void TestConsole::keysSendTheirTextOnly_data()
     QTest::addColumn<int>("modifiers");
     QTest::addColumn<QString>("text"); // as the key event reports it
     QTest::addColumn<QByteArrayList>("sent");
-
-    const QByteArrayList none;
     QTest::newRow("letter") << int(Qt::Key_A) << int(Qt::NoModifier) << "a" << QByteArrayList{"a"};
-    QTest::newRow("Backspace") << int(Qt::Key_Backspace) << int(Qt::NoModifier) << "\b"
-                               << QByteArrayList{"\b"};
     QTest::newRow("Ctrl+C") << int(Qt::Key_C) << int(Qt::ControlModifier) << "\x03"
                             << QByteArrayList{"\x03"};
     QTest::newRow("non-ASCII as UTF-8") << int(Qt::Key_Eacute) << int(Qt::NoModifier)
                                         << QString(QChar(0xE9)) << QByteArrayList{"\xC3\xA9"};
     QTest::newRow("Shift has no text")
         << int(Qt::Key_Shift) << int(Qt::ShiftModifier) << "" << QByteArrayList{""};
-    for (const int arrow : {Qt::Key_Left, Qt::Key_Up, Qt::Key_Right, Qt::Key_Down})
-        QTest::addRow("arrow %x", arrow) << arrow << int(Qt::NoModifier) << "" << none;
-    QTest::newRow("Shift+Left") << int(Qt::Key_Left) << int(Qt::ShiftModifier) << "" << none;
+    QTest::newRow("Shift+Left") << int(Qt::Key_Left) << int(Qt::ShiftModifier) << ""
+                                << QByteArrayList();
     QTest::newRow("Escape is the window's")
-        << int(Qt::Key_Escape) << int(Qt::NoModifier) << "\x1b" << none;
+        << int(Qt::Key_Escape) << int(Qt::NoModifier) << "\x1b" << QByteArrayList();
 }
 
 void TestConsole::keysSendTheirTextOnly()
@@ -101,8 +154,6 @@ void TestConsole::keysSendTheirTextOnly()
     QFETCH(int, key);
     QFETCH(int, modifiers);
     QFETCH(QString, text);
-    QFETCH(QByteArrayList, sent);
-
     Console console;
     console.putData("first\r\nsecond");
     QTextCursor middle = console.textCursor();
@@ -116,14 +167,9 @@ void TestConsole::keysSendTheirTextOnly()
     QApplication::sendEvent(&console, &release);
     // Taken, so that nothing reaches the window, except Escape, which is there to close it.
     QCOMPARE(press.isAccepted(), key != Qt::Key_Escape);
-
-    QByteArrayList emitted;
-    for (const QList<QVariant> &arguments : qAsConst(spy))
-        emitted << arguments.at(0).toByteArray();
-    QCOMPARE(emitted, sent);
+    QTEST(sentBytes(spy), "sent");
     QCOMPARE(console.toPlainText(), QStringLiteral("first\nsecond"));
     QCOMPARE(console.textCursor().position(), 3);
-    QVERIFY(!console.textCursor().hasSelection());
 }
 
 void TestConsole::mouseLeavesScreenAlone()
@@ -135,27 +181,180 @@ void TestConsole::mouseLeavesScreenAlone()
     console.putData("a few words\r\non two lines");
     const int end = console.textCursor().position();
     console.clearFocus();
-
     const QPoint onFirstWord = console.cursorRect(QTextCursor(console.document())).center();
     QTest::mouseClick(console.viewport(), Qt::LeftButton, Qt::NoModifier, onFirstWord);
     QVERIFY(console.hasFocus());
     QTest::mouseDClick(console.viewport(), Qt::LeftButton, Qt::NoModifier, onFirstWord);
     QCOMPARE(console.textCursor().position(), end);
     QVERIFY(!console.textCursor().hasSelection());
-
-    // A menu may run its own loop; whatever pops up is seen, and closed, from inside it.
+    // A menu would run its own loop; whatever pops up is seen, and closed, from inside it.
     bool popupSeen = false;
     QTimer::singleShot(200, this, [&popupSeen] {
-        if (QWidget *popup = QApplication::activePopupWidget()) {
-            popupSeen = true;
-            popup->close();
-        }
+        if (QWidget *popup = QApplication::activePopupWidget())
+            popupSeen = popup->close();
     });
     QContextMenuEvent rightClick(QContextMenuEvent::Mouse, onFirstWord,
                                  console.viewport()->mapToGlobal(onFirstWord));
     QApplication::sendEvent(console.viewport(), &rightClick);
     QTest::qWait(300);
     QVERIFY(!popupSeen);
+}
+
+void TestConsole::typingSendsKeysWithoutLocalEcho_data()
+{
+    QTest::addColumn<bool>("serial");
+    QTest::addColumn<QString>("greeting"); // the whole screen before typing
+    // The serial line's banner, then the one prompt its single carriage return fetched.
+    QTest::newRow("serial") << true << "HBN-1000 Console Interface" + prompt;
+    QTest::newRow("network") << false << "HBN-Sim (HBN-1000) terminal" + prompt;
+}
+
+void TestConsole::typingSendsKeysWithoutLocalEcho()
+{
+    QFETCH(bool, serial);
+    QFETCH(QString, greeting);
+    Link link;
+    OPEN_LINK(link, serial);
+    {
+        ConsoleWindow window(&link.device);
+        window.show();
+        const int opened = link.sim.commands().size();
+        Console *screen = screenOf(window);
+        QTRY_COMPARE(screen->toPlainText(), greeting);
+        QIODevice *line = serial ? static_cast<QIODevice *>(link.device.serialPort())
+                                 : window.findChild<QIODevice *>();
+        QVERIFY(line && !line->bytesToWrite());
+        // No event loop between the keys: each one is its own write, and nothing is on screen.
+        QSignalSpy sent(screen, &Console::getData);
+        const QList<Qt::Key> keys{Qt::Key_A, Qt::Key_B, Qt::Key_C, Qt::Key_Return};
+        for (int typed = 1; typed <= keys.size(); ++typed) {
+            QTest::keyClick(screen, keys[typed - 1]);
+            QCOMPARE(line->bytesToWrite(), qint64(typed));
+        }
+        QCOMPARE(sentBytes(sent), QByteArrayList({"a", "b", "c", "\r"}));
+        QCOMPARE(screen->toPlainText(), greeting);
+        // A second carriage return at opening would show as a second prompt before the answer.
+        QTRY_COMPARE(screen->toPlainText(), greeting + "abc\nError: unknown path abc" + prompt);
+        if (serial)
+            return; // a serial console holds polling until it is closed, as checked below
+        // Over the network polling goes on behind the console, and after it.
+        QVERIFY(link.sim.waitForCommand("/stateObject", opened) >= 0);
+    } // destroyed with its TCP connection still up
+    QVERIFY(link.sim.waitForCommand("/stateObject", link.sim.commands().size()) >= 0);
+}
+
+void TestConsole::serialPausesPollingUntilClosed_data()
+{
+    QTest::addColumn<bool>("escape"); // or the Close button
+    QTest::newRow("Close button") << false;
+    QTest::newRow("Escape") << true;
+}
+
+void TestConsole::serialPausesPollingUntilClosed()
+{
+    QFETCH(bool, escape);
+    Link link;
+    OPEN_LINK(link, true);
+    QVERIFY(link.sim.waitForCommand("/stateObject") >= 0);
+    {
+        ConsoleWindow window(&link.device);
+        window.show();
+        const int opened = link.sim.commands().size();
+        Console *screen = screenOf(window);
+        QTest::keyClicks(screen, "/vkt/maxForce");
+        QTest::keyClick(screen, Qt::Key_Return);
+        QTRY_VERIFY(screen->toPlainText().endsWith("/vkt/maxForce\n250" + prompt));
+        QTest::qWait(700); // two poll periods, were polls running
+        QCOMPARE(link.sim.commands().mid(opened), QStringList{"/vkt/maxForce"});
+        if (escape)
+            QTest::keyClick(screen, Qt::Key_Escape);
+        else
+            window.findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Close)->click();
+        QVERIFY(!window.isVisible());
+    }
+    QVERIFY(link.sim.waitForCommand("/stateObject", link.sim.commands().size()) >= 0);
+    QVERIFY(link.device.isConnected());
+}
+
+void TestConsole::closesWhenTheLineGoes_data()
+{
+    QTest::addColumn<bool>("serial");
+    QTest::addColumn<QString>("what");
+    QTest::newRow("link ends") << true << "disconnect";
+    QTest::newRow("device drops the TCP connection") << false << "drop";
+    // The device's process frozen: its connections stay open, nothing answers on them.
+    QTest::newRow("device stops answering, TCP left open") << false << "freeze";
+}
+
+void TestConsole::closesWhenTheLineGoes()
+{
+    QFETCH(bool, serial);
+    QFETCH(QString, what);
+    Link link;
+    OPEN_LINK(link, serial);
+    ConsoleWindow window(&link.device);
+    window.show();
+    QTRY_VERIFY(screenOf(window)->toPlainText().endsWith(prompt));
+    const qint64 simPid = link.sim.pid();
+    const auto thaw = qScopeGuard([&] { ::kill(pid_t(simPid), SIGCONT); });
+    QElapsedTimer gone;
+    gone.start();
+    if (what == "drop")
+        QVERIFY(link.sim.control("terminal drop"));
+    else if (what == "freeze")
+        QCOMPARE(::kill(pid_t(simPid), SIGSTOP), 0);
+    else
+        link.device.disconnectDevice();
+    // The polls notice a frozen device: three silent attempts of a second each, after at most
+    // one poll period.
+    QTRY_VERIFY_WITH_TIMEOUT(!window.isVisible(), 10000);
+    QVERIFY2(gone.elapsed() < 4500, QByteArray::number(gone.elapsed()));
+    QCOMPARE(window.result(), int(QDialog::Rejected));
+    QCOMPARE(link.device.isConnected(), what == "drop");
+}
+
+// A network link without a terminal: said so, typing goes nowhere, polling goes on. Without any
+// link the screen stays empty.
+void TestConsole::unreachableTerminalSaysSo()
+{
+    Link link;
+    OPEN_LINK(link, false, false);
+    for (RemoteDevice *device : {&link.device, static_cast<RemoteDevice *>(nullptr)}) {
+        RemoteDevice none;
+        ConsoleWindow window(device ? device : &none);
+        window.show();
+        Console *screen = screenOf(window);
+        const QString line =
+            device ? QStringLiteral("The terminal at %1 port 23 could not be reached.")
+                         .arg(link.address)
+                   : QString();
+        QCOMPARE(screen->toPlainText(), line);
+        QTest::keyClicks(screen, "abc");
+        QTest::keyClick(screen, Qt::Key_Return);
+        QTest::qWait(200);
+        QCOMPARE(screen->toPlainText(), line);
+        QVERIFY(window.isVisible());
+    }
+    QVERIFY(link.sim.waitForCommand("/stateObject", link.sim.commands().size()) >= 0);
+}
+
+void TestConsole::consoleButtonOpensTheWindow()
+{
+    SimProcess sim;
+    MainWindow mainWindow;
+    QVERIFY(sim.start(SimProcess::serialOnly()));
+    QVERIFY(mainWindow.remoteDevice.connectDevice(sim.address()));
+    // Seen and closed from inside the window's own loop.
+    bool seen = false;
+    QTimer::singleShot(300, &mainWindow, [&] {
+        auto *window = qobject_cast<ConsoleWindow *>(QApplication::activeModalWidget());
+        seen = window && screenOf(*window)->toPlainText().startsWith("HBN-1000 Console");
+        if (auto *dialog = qobject_cast<QDialog *>(QApplication::activeModalWidget()))
+            dialog->reject();
+    });
+    mainWindow.consoleButton->click();
+    QVERIFY(seen);
+    QVERIFY(sim.waitForCommand("/stateObject", sim.commands().size()) >= 0);
 }
 
 QTEST_MAIN(TestConsole)

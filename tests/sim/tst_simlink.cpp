@@ -1,19 +1,23 @@
-// vkt-sim's pseudo-terminal through a plain QSerialPort: the terminal protocol byte for byte.
+// vkt-sim through plain Qt ports and sockets, never device/ code: the terminal protocol over a
+// pseudo-terminal and the reply datagrams, byte for byte, and its trace.
 #include "simprocess.h"
 
+#include <QNetworkDatagram>
 #include <QSerialPort>
+#include <QUdpSocket>
 #include <QtTest>
 
-class TestSimSerial : public QObject
+class TestSimLink : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void exchanges_data();
-    void exchanges();
+    void serial_data();
+    void serial();
+    void datagrams();
 };
 
-void TestSimSerial::exchanges_data()
+void TestSimLink::serial_data()
 {
     QTest::addColumn<QByteArray>("written");
     QTest::addColumn<QByteArray>("expected"); // and nothing after it
@@ -37,7 +41,7 @@ void TestSimSerial::exchanges_data()
         {"--drop-percent", "100"});
 }
 
-void TestSimSerial::exchanges()
+void TestSimLink::serial()
 {
     QFETCH(QStringList, options);
     QFETCH(QByteArray, written);
@@ -55,5 +59,24 @@ void TestSimSerial::exchanges()
     QVERIFY(!port.waitForReadyRead(500));
 }
 
-QTEST_GUILESS_MAIN(TestSimSerial)
-#include "tst_simserial.moc"
+void TestSimLink::datagrams()
+{
+    const QString address = SimProcess::uniqueLoopbackAddress();
+    SimProcess sim;
+    QVERIFY(sim.start({"--udp-address", address, "--no-tcp"}));
+    QUdpSocket socket;
+    const QVector<QPair<QByteArray, QByteArray>> exchanges{
+        {"/vkt/maxForce", R"({"data":{"/vkt/maxForce":250}})"},
+        {"/deviceName=Bench-7", R"({"data":{"/deviceName":"Bench-7"}})"},
+        {"/no/such", R"({"data":{"/no/such":"Error: unknown path /no/such"}})"}};
+    for (const auto &exchange : exchanges) {
+        socket.writeDatagram(exchange.first, QHostAddress(address), 1993);
+        QVERIFY(socket.hasPendingDatagrams() || socket.waitForReadyRead(SimProcess::replyWaitMs));
+        QCOMPARE(socket.receiveDatagram().data(), exchange.second);
+    }
+    QVERIFY(sim.waitForCommand("/no/such") >= 0);
+    QCOMPARE(sim.commands(), QStringList({"/vkt/maxForce", "/deviceName=Bench-7", "/no/such"}));
+}
+
+QTEST_GUILESS_MAIN(TestSimLink)
+#include "tst_simlink.moc"
