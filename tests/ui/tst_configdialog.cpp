@@ -61,129 +61,174 @@ class TestConfigDialog : public QObject
 
 private slots:
     void initTestCase() { Q_INIT_RESOURCE(resources); }
-    void pagesPerUnit_data();
-    void pagesPerUnit();
-    void allRowsInTableOrder();
-    void unitsSwitchGoesFirst();
+    void pagesAndReadBack_data();
+    void pagesAndReadBack();
+    void sends_data();
+    void sends();
     void unitsRoundTrip();
     void derivedLimits_data();
     void derivedLimits();
-    void storedValueOutOfRange_data();
-    void storedValueOutOfRange();
     void deviceTextsStayPlain();
     void lamps();
     void firmwareUpdate_data();
     void firmwareUpdate();
     void lostLinkIsReported();
-    void settingsReadBack_data();
-    void settingsReadBack();
 };
 
-void TestConfigDialog::pagesPerUnit_data()
+void TestConfigDialog::pagesAndReadBack_data()
 {
     QTest::addColumn<QStringList>("simArguments"); // none: no device
     QTest::addColumn<QStringList>("pages");
     QTest::addColumn<QStringList>("loads");
+    QTest::addColumn<Edits>("edits");
+    const Edits common{{"deviceName", "Line2"}, {"dhcp", 0},     {"timeout", 12},
+                       {"ipAddress2", 9},       {"netMask1", 0}, {"gateway3", 9}};
+    const Edits tool{
+        {"englishUnits", true},    {"initialWeigh", true},     {"initialMode", 0},
+        {"initialForce", 25.5},    {"payloadWeight", 3.5},     {"initialPosition", 1.25},
+        {"posLimitPosition", 1.5}, {"negLimitPosition", 0.25}, {"softTouchEnabled", true},
+        {"softTouchForce", 33.3},  {"softTouchPosition", 66.6}};
+    const Edits fieldbus{{"nodeAddress", 42}, {"baudRate", 0}};
+    const QStringList vktLoads{"/deviceId", "/vkt/cfgObject", "/vkt/maxForce", "/vkt/maxPosition"};
+    const QStringList hbnLoads{"/hbn/cfgObject", "/hbn/anybus/moduleInfo"};
     QTest::newRow("vkt alone") << QStringList{"--device", "vkt"}
                                << QStringList{"generalTab", "softTouchTab", "networkTab",
                                               "aboutTab"}
-                               << QStringList{"/deviceId", "/vkt/cfgObject", "/vkt/maxForce",
-                                              "/vkt/maxPosition"};
+                               << vktLoads << tool + common;
     QTest::newRow("hbn with tool")
         << QStringList{"--device", "hbn"}
         << QStringList{"generalTab", "softTouchTab", "networkTab", "hbnIoTab", "aboutTab"}
-        << QStringList{"/deviceId",        "/vkt/cfgObject", "/vkt/maxForce",
-                       "/vkt/maxPosition", "/hbn/cfgObject", "/hbn/anybus/moduleInfo"};
+        << vktLoads + hbnLoads << tool + common + fieldbus;
     QTest::newRow("hbn without tool")
         << QStringList{"--no-tool"} << QStringList{"networkTab", "hbnIoTab", "aboutTab"}
-        << QStringList{"/deviceId", "/hbn/cfgObject", "/hbn/anybus/moduleInfo"};
+        << QStringList{"/deviceId"} + hbnLoads << common + fieldbus;
     QTest::newRow("no device") << QStringList() << QStringList{"networkTab", "aboutTab"}
-                               << QStringList();
+                               << QStringList() << Edits();
 }
 
-void TestConfigDialog::pagesPerUnit()
+// The pages a unit has and what the dialog asks it for when it opens; OK without an edit sends
+// nothing, not even a save; what OK sent is what the unit answers when the dialog opens again.
+void TestConfigDialog::pagesAndReadBack()
 {
     QFETCH(QStringList, simArguments);
-    QFETCH(QStringList, loads);
+    QFETCH(Edits, edits);
     ConnectedWindow connected;
-    if (!simArguments.isEmpty())
-        QVERIFY(connected.connect(simArguments));
+    RemoteDevice &device = connected.window.remoteDevice;
+    QVERIFY(simArguments.isEmpty() || connected.connect(simArguments));
     const int from = mark(connected);
-    ConfigDialog dialog(&connected.window.remoteDevice);
+    ConfigDialog dialog(&device);
     auto *tabs = dialog.findChild<QTabWidget *>("configurationTabs");
     QStringList pages;
     for (int i = 0; i < tabs->count(); ++i)
         pages << tabs->widget(i)->objectName();
     QTEST(pages, "pages");
     QCOMPARE(fieldValue(dialog, "deviceName").toString(),
-             simArguments.isEmpty()
-                 ? "NONE"
-                 : connected.window.remoteDevice.deviceIdRecord().value("deviceName").toString());
-    if (simArguments.isEmpty())
+             edits.isEmpty() ? "NONE" : device.deviceIdRecord().value("deviceName").toString());
+    if (edits.isEmpty())
         return;
-    // "/net/macAddress" comes last; the check below uses it as its own end marker.
-    QCOMPARE(connected.sentSince(from), loads);
+    // "/net/macAddress" comes last; sentSince() uses it as its own end marker.
+    QTEST(connected.sentSince(from), "loads");
     QVERIFY(fieldValue(dialog, "macAddress").toString().startsWith("02:"));
-    // OK without an edit sends nothing, not even a save.
     const int loaded = connected.sim.commands().size();
     dialog.accept();
-    QCOMPARE(dialog.result(), int(QDialog::Accepted));
     QCOMPARE(connected.sentSince(loaded), QStringList());
-    QVERIFY(connected.answerer.boxes().isEmpty());
-}
-
-void TestConfigDialog::allRowsInTableOrder()
-{
-    RecordingSink sink;
-    ConfigDialog dialog(unitWith({}), &sink);
-    // Edited last row first: the order sent is the table's, not the operator's; the name is
-    // sent without its white space, and address parts edited before DHCP was chosen too.
-    const Edits edits{{"baudRate", 0},
-                      {"nodeAddress", 5},
-                      {"gateway0", 10},
-                      {"netMask3", 128},
-                      {"ipAddress0", 10},
-                      {"timeout", 5},
-                      {"dhcp", 0},
-                      {"softTouchPosition", 12.3},
-                      {"softTouchForce", 42.5},
-                      {"softTouchEnabled", true},
-                      {"negLimitPosition", 1.0},
-                      {"posLimitPosition", 40.5},
-                      {"initialPosition", 12.3},
-                      {"payloadWeight", 1.25},
-                      {"initialForce", -30.0},
-                      {"initialMode", 1},
-                      {"initialWeigh", true},
-                      {"deviceName", "Cell 4"}};
+    ConfigDialog edited(&device);
     for (const auto &edit : edits)
-        QVERIFY2(setField(dialog, edit.first, edit.second), qPrintable(edit.first));
-    QVERIFY(!dialog.findChild<QWidget *>("ipAddress0")->isEnabled());
-    dialog.accept();
-    QCOMPARE(sink.sent.join(' '),
-             QStringLiteral("/deviceName=Cell 4 /vkt/initialWeigh=1 /vkt/initialMode=0 "
-                            "/vkt/initialForce=-30 /vkt/payloadWeight=1.25 "
-                            "/vkt/initialPosition=12.3 /vkt/posLimitPosition=40.5 "
-                            "/vkt/negLimitPosition=1 /vkt/softTouchEnabled=1 "
-                            "/vkt/softTouchForce=0.425 /vkt/softTouchPosition=0.123 /net/dhcp=1 "
-                            "/net/timeout=5 /net/ipAddress=10.168.1.50 "
-                            "/net/netMask=255.255.255.128 /net/gateway=10.168.1.1 /anybus/nodeId=5 "
-                            "/anybus/baudRate=1 (save)"));
+        QVERIFY2(setField(edited, edit.first, edit.second), qPrintable(edit.first));
+    edited.accept();
+    QVERIFY(connected.answerer.boxes().isEmpty());
+    // The stroke comes in the units of the state record, which the next poll brings.
+    QTRY_COMPARE(device.stateRecord().value("metricUnits").toInt(),
+                 simArguments.contains("--no-tool") ? 1 : 0);
+    ConfigDialog reopened(&device);
+    for (const auto &edit : edits)
+        QCOMPARE(fieldValue(reopened, edit.first), edit.second);
 }
 
-void TestConfigDialog::unitsSwitchGoesFirst()
+void TestConfigDialog::sends_data()
 {
+    QTest::addColumn<QByteArray>("patch");
+    QTest::addColumn<QStringList>("marks"); // "field: stored value" of every marked field
+    QTest::addColumn<Edits>("edits");
+    QTest::addColumn<QStringList>("sent");
+    // Edited last row first: the order sent is the table's, not the operator's; address parts
+    // edited before DHCP was chosen are sent as well.
+    QTest::newRow("every row, in the table's order")
+        << QByteArray() << QStringList()
+        << Edits{{"baudRate", 0},
+                 {"nodeAddress", 5},
+                 {"gateway0", 10},
+                 {"netMask3", 128},
+                 {"ipAddress0", 10},
+                 {"timeout", 5},
+                 {"dhcp", 0},
+                 {"softTouchPosition", 12.3},
+                 {"softTouchForce", 42.5},
+                 {"softTouchEnabled", true},
+                 {"negLimitPosition", 1.0},
+                 {"posLimitPosition", 40.5},
+                 {"initialPosition", 12.3},
+                 {"payloadWeight", 1.25},
+                 {"initialForce", -30.0},
+                 {"initialMode", 1},
+                 {"initialWeigh", true},
+                 {"deviceName", "Cell 4"}}
+        << QString("/deviceName=Cell 4,/vkt/initialWeigh=1,/vkt/initialMode=0,"
+                   "/vkt/initialForce=-30,/vkt/payloadWeight=1.25,/vkt/initialPosition=12.3,"
+                   "/vkt/posLimitPosition=40.5,/vkt/negLimitPosition=1,/vkt/softTouchEnabled=1,"
+                   "/vkt/softTouchForce=0.425,/vkt/softTouchPosition=0.123,/net/dhcp=1,"
+                   "/net/timeout=5,/net/ipAddress=10.168.1.50,/net/netMask=255.255.255.128,"
+                   "/net/gateway=10.168.1.1,/anybus/nodeId=5,/anybus/baudRate=1,(save)")
+               .split(',');
+    // The unit system first; the force keeps its share of the range exactly and is not sent,
+    // rounded shares are; a stored weight beyond the range stays marked and is not sent.
+    QTest::newRow("units switch")
+        << QByteArray(R"({"vktRecord": {"payloadWeight": 1e9}})")
+        << QStringList{"payloadWeight: 1000000000"}
+        << Edits{{"deviceName", "Cell5"}, {"englishUnits", true}, {"posLimitPosition", 1.5}}
+        << QStringList{"/deviceName=Cell5",         "/vkt/metricUnits=0",
+                       "/vkt/initialPosition=0.39", "/vkt/posLimitPosition=1.5",
+                       "/vkt/negLimitPosition=0.1", "(save)"};
+    // A stored value a field cannot show is marked, and never sent unless the operator edits it.
+    const QByteArray outOfRange =
+        R"({"hbnRecord": {"net": {"ipAddress": "300.1.2.3", "timeout": 100},
+        "anybus": {"nodeId": 150}}, "maxForce": 1e308, "vktRecord": {"initialForce": 1e300,
+        "initialMode": 2, "softTouchForce": 1.5}})";
+    const QStringList marks{"ipAddress0: 300.1.2.3", "timeout: 100",   "nodeAddress: 150",
+                            "initialForce: 1e+300",  "initialMode: 2", "softTouchForce: 1.5"};
+    QTest::newRow("stored values out of range") << outOfRange << marks << Edits() << QStringList();
+    QTest::newRow("stored values out of range, edited")
+        << outOfRange << marks
+        << Edits{{"ipAddress0", 10},      {"timeout", 98},    {"nodeAddress", 7},
+                 {"initialForce", 100.0}, {"initialMode", 1}, {"softTouchForce", 50.0}}
+        << QStringList{"/vkt/initialMode=0",
+                       "/vkt/initialForce=100",
+                       "/vkt/softTouchForce=0.5",
+                       "/net/timeout=98",
+                       "/net/ipAddress=10.1.2.3",
+                       "/anybus/nodeId=7",
+                       "(save)"};
+    QTest::newRow("no net object")
+        << QByteArray(R"({"hasDio": false})") << QStringList{"timeout: none"}
+        << Edits{{"timeout", 5}} << QStringList{"/net/timeout=5", "(save)"};
+}
+
+void TestConfigDialog::sends()
+{
+    QFETCH(QByteArray, patch);
+    QFETCH(QStringList, marks);
+    QFETCH(Edits, edits);
     RecordingSink sink;
-    // A stored weight beyond the range stays marked through the switch and is not sent.
-    ConfigDialog dialog(unitWith(R"({"vktRecord": {"payloadWeight": 1e9}})"), &sink);
-    QVERIFY(setField(dialog, "deviceName", "Cell5"));
-    QVERIFY(setField(dialog, "englishUnits", true));
-    QVERIFY(setField(dialog, "posLimitPosition", 1.5));
+    ConfigDialog dialog(unitWith(patch), &sink);
+    for (const QString &mark : marks)
+        QCOMPARE(markOf(dialog, mark.section(": ", 0, 0)),
+                 "Stored value: " + mark.section(": ", 1));
+    for (const auto &edit : edits) {
+        QVERIFY2(setField(dialog, edit.first, edit.second), qPrintable(edit.first));
+        QVERIFY(markOf(dialog, edit.first).isEmpty() || edit.first == "englishUnits");
+    }
     dialog.accept();
-    // The force keeps its share of the range exactly and is not sent; rounded shares are.
-    QCOMPARE(sink.sent,
-             QStringList({"/deviceName=Cell5", "/vkt/metricUnits=0", "/vkt/initialPosition=0.39",
-                          "/vkt/posLimitPosition=1.5", "/vkt/negLimitPosition=0.1", "(save)"}));
+    QTEST(sink.sent, "sent");
 }
 
 void TestConfigDialog::unitsRoundTrip()
@@ -247,49 +292,6 @@ void TestConfigDialog::derivedLimits()
     QTEST(dialog.findChild<QDoubleSpinBox *>("payloadWeight")->maximum(), "payloadLimit");
     QTEST(dialog.findChild<QDoubleSpinBox *>("posLimitPosition")->maximum(), "positionLimit");
     QTEST(dialog.findChild<QSlider *>("posLimitSlider")->maximum(), "sliderLimit");
-}
-
-// A stored value a field cannot show is marked, and never sent unless the operator edits it.
-void TestConfigDialog::storedValueOutOfRange_data()
-{
-    QTest::addColumn<QByteArray>("patch");
-    QTest::addColumn<QString>("field");
-    QTest::addColumn<QString>("stored");
-    QTest::addColumn<QVariant>("edit");
-    QTest::addColumn<QString>("sent");
-    const auto row = [](const char *name, const QByteArray &patch, const char *field,
-                        const char *stored, const QVariant &edit, const char *sent) {
-        QTest::newRow(name) << patch << QString(field) << QString(stored) << edit << QString(sent);
-    };
-    row("address", R"({"hbnRecord": {"net": {"ipAddress": "300.1.2.3"}}})", "ipAddress0",
-        "300.1.2.3", 10, "/net/ipAddress=10.1.2.3");
-    row("timeout 100", R"({"hbnRecord": {"net": {"timeout": 100}}})", "timeout", "100", 98,
-        "/net/timeout=98");
-    row("no net object", R"({"hasDio": false})", "timeout", "none", 5, "/net/timeout=5");
-    row("huge rating", R"({"maxForce": 1e308, "vktRecord": {"initialForce": 1e300}})",
-        "initialForce", "1e+300", 100.0, "/vkt/initialForce=100");
-    row("initial mode 2", R"({"vktRecord": {"initialMode": 2}})", "initialMode", "2", 1,
-        "/vkt/initialMode=0");
-    row("soft touch above 1", R"({"vktRecord": {"softTouchForce": 1.5}})", "softTouchForce", "1.5",
-        50.0, "/vkt/softTouchForce=0.5");
-}
-
-void TestConfigDialog::storedValueOutOfRange()
-{
-    QFETCH(QByteArray, patch);
-    QFETCH(QString, field);
-    QFETCH(QString, stored);
-    QFETCH(QVariant, edit);
-    QFETCH(QString, sent);
-    RecordingSink sink;
-    ConfigDialog dialog(unitWith(patch), &sink);
-    QCOMPARE(markOf(dialog, field), "Stored value: " + stored);
-    dialog.accept();
-    QCOMPARE(sink.sent, QStringList());
-    QVERIFY(setField(dialog, field, edit));
-    QCOMPARE(markOf(dialog, field), QString());
-    dialog.accept();
-    QCOMPARE(sink.sent, QStringList({sent, "(save)"}));
 }
 
 // A MAC address of 10,000 characters does not widen the dialog; markup is shown as text.
@@ -385,43 +387,6 @@ void TestConfigDialog::lostLinkIsReported()
     QCOMPARE(answerer.boxes().size(), 1);
     QCOMPARE(answerer.boxes()[0].text, QStringLiteral("Connection lost: configuration not saved!"));
     QCOMPARE(dialog.result(), int(QDialog::Rejected));
-}
-
-void TestConfigDialog::settingsReadBack_data()
-{
-    QTest::addColumn<QStringList>("simArguments");
-    QTest::addColumn<Edits>("edits");
-    const Edits common{{"deviceName", "Line2"}, {"dhcp", 0},     {"timeout", 12},
-                       {"ipAddress2", 9},       {"netMask1", 0}, {"gateway3", 9}};
-    const Edits tool{
-        {"englishUnits", true},    {"initialWeigh", true},     {"initialMode", 0},
-        {"initialForce", 25.5},    {"payloadWeight", 3.5},     {"initialPosition", 1.25},
-        {"posLimitPosition", 1.5}, {"negLimitPosition", 0.25}, {"softTouchEnabled", true},
-        {"softTouchForce", 33.3},  {"softTouchPosition", 66.6}};
-    const Edits fieldbus{{"nodeAddress", 42}, {"baudRate", 0}};
-    QTest::newRow("vkt alone") << QStringList{"--device", "vkt"} << tool + common;
-    QTest::newRow("hbn with tool") << QStringList{} << tool + common + fieldbus;
-    QTest::newRow("hbn without tool") << QStringList{"--no-tool"} << common + fieldbus;
-}
-
-// What OK sent is what the unit answers when the dialog opens again.
-void TestConfigDialog::settingsReadBack()
-{
-    QFETCH(QStringList, simArguments);
-    QFETCH(Edits, edits);
-    ConnectedWindow connected;
-    QVERIFY(connected.connect(simArguments));
-    ConfigDialog dialog(&connected.window.remoteDevice);
-    for (const auto &edit : edits)
-        QVERIFY2(setField(dialog, edit.first, edit.second), qPrintable(edit.first));
-    dialog.accept();
-    QVERIFY(connected.answerer.boxes().isEmpty());
-    // The stroke comes in the units of the state record, which the next poll brings.
-    QTRY_COMPARE(connected.window.remoteDevice.stateRecord().value("metricUnits").toInt(),
-                 simArguments.contains("--no-tool") ? 1 : 0);
-    ConfigDialog reopened(&connected.window.remoteDevice);
-    for (const auto &edit : edits)
-        QCOMPARE(fieldValue(reopened, edit.first), edit.second);
 }
 
 QTEST_MAIN(TestConfigDialog)

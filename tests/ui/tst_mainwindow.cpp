@@ -42,11 +42,7 @@ private slots:
     void toolLossDuringWeighing();
     void hostileDevice_data();
     void hostileDevice();
-    void pollingGoesOnBehindBoxes_data();
-    void pollingGoesOnBehindBoxes();
     void operatorActionsReachDevice();
-    void arrowKeysOnRelease_data();
-    void arrowKeysOnRelease();
     void programPicture();
 };
 
@@ -115,41 +111,61 @@ void TestMainWindow::connectAndDisconnect()
 void TestMainWindow::weighing_data()
 {
     QTest::addColumn<int>("metricUnits");
-    QTest::addColumn<QList<double>>("weights");
-    QTest::addColumn<QStringList>("texts");
-    QTest::addColumn<QString>("box"); // answered Yes
-    QTest::newRow("metric") << 1 << QList<double>{0, -1, 25.5}
-                            << QStringList{"UNKNOWN", "WEIGHING", "25.50 Kg"} << saveQuestion;
-    QTest::newRow("english") << 0 << QList<double>{0, -1, 25.5}
-                             << QStringList{"UNKNOWN", "WEIGHING", "25.5 Lb"} << saveQuestion;
-    // A failed weighing is reported once, not again at the next zero.
-    QTest::newRow("weighing fails")
-        << 1 << QList<double>{-1, 0, 0} << QStringList{"WEIGHING", "UNKNOWN", "UNKNOWN"}
-        << weighingErrorText;
+    QTest::addColumn<QString>("end"); // the weight the weighing ends with
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("box"); // held open for a second, then answered Yes
+    QTest::newRow("metric") << 1 << "25.5"
+                            << "25.50 Kg" << saveQuestion;
+    QTest::newRow("english") << 0 << "25.5"
+                             << "25.5 Lb" << saveQuestion;
+    QTest::newRow("weighing fails") << 1 << "0"
+                                    << "UNKNOWN" << weighingErrorText;
 }
 
+// A weighing runs from a negative weight to the next other one, which calls for a box: it opens
+// once the poll that brought the weight has ended, so polls go on behind it. A failed weighing is
+// reported once, not again at the next zero.
 void TestMainWindow::weighing()
 {
     QFETCH(int, metricUnits);
-    QFETCH(QList<double>, weights);
-    QFETCH(QStringList, texts);
+    QFETCH(QString, end);
     QFETCH(QString, box);
-    ConnectedWindow connected(QMessageBox::Yes);
-    MainWindow &window = connected.window;
-    QVERIFY(connected.connect({"--device", "vkt"}));
-    QVERIFY(connected.sim.control(QStringLiteral("state metricUnits %1").arg(metricUnits)));
-    QTRY_COMPARE(window.remoteDevice.stateRecord().value("metricUnits").toInt(), metricUnits);
-    const int from = connected.sim.commands().size();
-    for (int i = 0; i < weights.size(); ++i) {
-        window.setPayloadWeight(weights[i]);
-        QCOMPARE(window.payloadWeight->text(), texts[i]);
-        // The weigh button rests while a weighing runs.
-        QCOMPARE(window.weighPayloadButton->isEnabled(), weights[i] >= 0);
-    }
-    QTRY_COMPARE(connected.answerer.boxes().size(), 1);
-    QCOMPARE(connected.answerer.boxes()[0].text, box);
-    QCOMPARE(connected.answerer.boxes()[0].parent, &window);
-    QCOMPARE(connected.sentSince(from).contains("/saveConfig"), box == saveQuestion);
+    SimProcess sim;
+    MainWindow window;
+    QVERIFY(sim.start(SimProcess::serialOnly() + QStringList{"--device", "vkt"}));
+    QVERIFY(window.remoteDevice.connectDevice(sim.address()));
+    QVERIFY(sim.control(QStringLiteral("state metricUnits %1").arg(metricUnits)));
+    QVERIFY(sim.control("payload -1"));
+    QTRY_COMPARE(window.payloadWeight->text(), QStringLiteral("WEIGHING"));
+    QVERIFY(!window.weighPayloadButton->isEnabled());
+    QStringList seen; // each box's text and the polls made behind it
+    int pollsAtOpen = 0;
+    QElapsedTimer open;
+    QTimer watcher;
+    connect(&watcher, &QTimer::timeout, this, [&] {
+        auto *shown = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+        const int polls = sim.commands().count("/stateObject");
+        if (shown && !open.isValid()) {
+            open.start();
+            pollsAtOpen = polls;
+        } else if (shown && open.hasExpired(1000)) {
+            seen << shown->text() << (polls - pollsAtOpen >= 2 ? "polled" : "not polled");
+            QVERIFY(shown->parentWidget() == &window);
+            shown->button(QMessageBox::Yes) ? shown->button(QMessageBox::Yes)->click()
+                                            : shown->reject();
+            open.invalidate();
+        }
+    });
+    watcher.start(20);
+    const int from = sim.commands().size();
+    QVERIFY(sim.control("payload " + end));
+    QTRY_COMPARE_WITH_TIMEOUT(seen.size(), 2, 5000);
+    QTEST(window.payloadWeight->text(), "shown");
+    QVERIFY(sim.control("payload 0"));
+    QVERIFY(sim.waitForCommand("/stateObject", sim.commands().size() + 2) >= 0);
+    QCOMPARE(seen, (QStringList{box, "polled"}));
+    QCOMPARE(sim.commands().mid(from).contains("/saveConfig"), box == saveQuestion);
+    QVERIFY(window.remoteDevice.isConnected() && window.weighPayloadButton->isEnabled());
 }
 
 // Bit 18 of the I/O word going off asks for the tool, which is gone: the weighing ends in its
@@ -238,54 +254,9 @@ void TestMainWindow::hostileDevice()
     QCOMPARE(window.width(), 800);
 }
 
-void TestMainWindow::pollingGoesOnBehindBoxes_data()
-{
-    QTest::addColumn<QString>("control"); // what ends the weighing, from inside a poll
-    QTest::addColumn<QString>("text");
-    QTest::newRow("save question") << "payload 2.5" << saveQuestion;
-    QTest::newRow("weighing error") << "payload 0" << weighingErrorText;
-}
-
-// A box that a state signal calls for opens once the poll that brought it has ended.
-void TestMainWindow::pollingGoesOnBehindBoxes()
-{
-    QFETCH(QString, control);
-    QFETCH(QString, text);
-    SimProcess sim;
-    MainWindow window;
-    QVERIFY(sim.start(SimProcess::serialOnly() + QStringList{"--device", "hbn"}));
-    QVERIFY(window.remoteDevice.connectDevice(sim.address()));
-    QVERIFY(sim.control("payload -1"));
-    QTRY_COMPARE(window.payloadWeight->text(), QStringLiteral("WEIGHING"));
-    // Holds the box open for a second, counting the polls made behind it, then says No.
-    QString seenText;
-    int pollsBehind = -1;
-    int pollsAtOpen = 0;
-    QElapsedTimer open;
-    QTimer watcher;
-    connect(&watcher, &QTimer::timeout, this, [&] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
-        const int polls = sim.commands().count("/stateObject");
-        if (!box || !box->isVisible()) {
-            return;
-        } else if (!open.isValid()) {
-            open.start();
-            pollsAtOpen = polls;
-            seenText = box->text();
-        } else if (open.hasExpired(1000)) {
-            pollsBehind = polls - pollsAtOpen;
-            box->reject();
-        }
-    });
-    watcher.start(20);
-    QVERIFY(sim.control(control));
-    QTRY_VERIFY_WITH_TIMEOUT(pollsBehind >= 0, 5000);
-    QCOMPARE(seenText, text);
-    // At 300 ms apart, about three polls fit into the second the box was open.
-    QVERIFY2(pollsBehind >= 2, QByteArray::number(pollsBehind));
-    QVERIFY(window.remoteDevice.isConnected());
-}
-
+// Long presses ask for a mode; arrow keys act on release (left and right choose the gauge, up and
+// down step its command) and are not passed on; other keys do nothing. Long presses while
+// disconnected are not sent later.
 void TestMainWindow::operatorActionsReachDevice()
 {
     ConnectedWindow connected;
@@ -294,53 +265,31 @@ void TestMainWindow::operatorActionsReachDevice()
     int from = connected.sim.commands().size();
     emit window.forceGauge->longPress();
     emit window.positionGauge->longPress();
-    QTest::keyRelease(&window, Qt::Key_Left);
-    QTest::keyRelease(&window, Qt::Key_Up);
-    const QString command = WireFormat::formatNumber(window.forceGauge->commandValue);
-    QCOMPARE(connected.sentSince(from).filter(QRegularExpression("Mode|command")),
-             (QStringList{"/vkt/forceMode", "/vkt/positionMode", "/vkt/commandForce=" + command}));
-
-    // Long presses while disconnected are not sent later.
+    QStringList announced{"/vkt/forceMode", "/vkt/positionMode"};
+    connect(window.forceGauge, &ForceGauge::commandChanged, this,
+            [&](double v) { announced << "/vkt/commandForce=" + WireFormat::formatNumber(v); });
+    connect(window.positionGauge, &PositionGauge::commandChanged, this,
+            [&](double v) { announced << "/vkt/commandPosition=" + WireFormat::formatNumber(v); });
+    for (int key : {Qt::Key_Left, Qt::Key_Up, Qt::Key_A, Qt::Key_Space, Qt::Key_Right, Qt::Key_Up,
+                    Qt::Key_Up, Qt::Key_Down}) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+        const int before = announced.size();
+        QApplication::sendEvent(&window, &press);
+        QCOMPARE(announced.size(), before);
+        release.ignore();
+        QApplication::sendEvent(&window, &release);
+        QVERIFY(release.isAccepted());
+    }
+    QCOMPARE(announced.mid(2).filter("commandForce").size(), 1);
+    QCOMPARE(announced.mid(3).filter("commandPosition").size(), 3);
+    QCOMPARE(connected.sentSince(from).filter(QRegularExpression("Mode|command")), announced);
     window.remoteDevice.disconnectDevice();
     emit window.forceGauge->longPress();
     emit window.positionGauge->longPress();
     from = connected.sim.commands().size();
     QVERIFY(window.remoteDevice.connectDevice(connected.sim.address()));
     QVERIFY(connected.sentSince(from).filter("Mode").isEmpty());
-}
-
-void TestMainWindow::arrowKeysOnRelease_data()
-{
-    QTest::addColumn<QList<int>>("releases");
-    QTest::addColumn<QList<double>>("commands"); // force commands positive, position negative
-    QTest::newRow("left, up") << QList<int>{Qt::Key_Left, Qt::Key_Up} << QList<double>{0.5};
-    QTest::newRow("right, up, up, down")
-        << QList<int>{Qt::Key_Right, Qt::Key_Up, Qt::Key_Up, Qt::Key_Down}
-        << QList<double>{-0.1, -0.2, -0.1};
-    QTest::newRow("other keys, then up")
-        << QList<int>{Qt::Key_A, Qt::Key_Space, Qt::Key_Return, Qt::Key_Up} << QList<double>{};
-}
-
-void TestMainWindow::arrowKeysOnRelease()
-{
-    QFETCH(QList<int>, releases);
-    MainWindow window;
-    QList<double> seen;
-    connect(window.forceGauge, &ForceGauge::commandChanged, this, [&](double v) { seen << v; });
-    connect(window.positionGauge, &PositionGauge::commandChanged, this,
-            [&](double v) { seen << -v; });
-    for (int key : releases) {
-        // A press alone does nothing; the release acts, and is not passed on.
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
-        const int before = seen.size();
-        QApplication::sendEvent(&window, &press);
-        QCOMPARE(seen.size(), before);
-        release.ignore();
-        QApplication::sendEvent(&window, &release);
-        QVERIFY(release.isAccepted());
-    }
-    QTEST(seen, "commands");
 }
 
 // The picture is not kept decoded at 512 px, and shows exactly as the full picture would: in the
