@@ -95,8 +95,6 @@ void TestFaultMatrix::matrix_data()
     const QStringList trickle{"--chunk-bytes", "1", "--chunk-pause-ms", "500", "--delay-ms", "250"};
     row("reply trickling a byte every 500 ms", true, trickle, "connect", attemptMs,
         attemptMs + marginMs, once);
-    row("no prompt", true, {"--no-prompt"}, "connect", waitMs, waitMs + marginMs, once);
-    row("garbage", true, {"--garbage"}, "connect", waitMs, waitMs + marginMs, once);
     // 100 kB: each attempt gives up at 64 KiB, long before any wait ends (8 KiB datagrams).
     const QStringList huge{"--pad-bytes", "100000",           "--chunk-bytes",
                            "8192",        "--chunk-pause-ms", "0"};

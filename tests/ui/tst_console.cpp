@@ -135,8 +135,6 @@ void TestConsole::keysSendTheirTextOnly_data()
                             << QByteArrayList{"\x03"};
     QTest::newRow("non-ASCII as UTF-8") << int(Qt::Key_Eacute) << int(Qt::NoModifier)
                                         << QString(QChar(0xE9)) << QByteArrayList{"\xC3\xA9"};
-    QTest::newRow("Shift has no text")
-        << int(Qt::Key_Shift) << int(Qt::ShiftModifier) << "" << QByteArrayList{""};
     QTest::newRow("Shift+Left") << int(Qt::Key_Left) << int(Qt::ShiftModifier) << ""
                                 << QByteArrayList();
     QTest::newRow("Escape is the window's")
