@@ -48,6 +48,7 @@ void TestParameterImport::plan_data()
     row("hbn missing on an HBN unit", R"({"vkt": {"a": 1}})", true);
     row("root is an array", R"([{"vkt": {"a": 1}}])", false);
     row("not JSON", "{\"vkt\": ", false);
+    row("a key named twice", R"({"vkt": {"a": {"b": 1}, "a": 2}})", false);
     row("vkt empty", R"({"vkt": {}})", false);
     // Keys a device may hold load again; only what changes a command line's meaning is refused.
     row("dotted key", R"({"vkt": {"fw.version": "2.1"}})", false, {{"/vkt/fw.version", "2.1"}});
