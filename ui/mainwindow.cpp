@@ -5,6 +5,7 @@
 #include "devicechooser.h"
 #include "devicevocabulary.h"
 #include "pictureiconengine.h"
+#include "trendwindow.h"
 #include "uilog.h"
 
 #include <QFile>
@@ -68,6 +69,7 @@ MainWindow::MainWindow(QWidget *parent)
     setPalette(ground);
 
     connectSignals();
+    connect(trendButton, &QToolButton::clicked, this, &MainWindow::onTrendButtonClick);
 
     fileOpenButton->setEnabled(false);
     fileSaveButton->setEnabled(false);
@@ -328,6 +330,17 @@ void MainWindow::setPayloadWeight(double value)
         }
     }
     updateWeighButton();
+}
+
+// Non-modal and one at a time: a second click brings the open one to the front.
+void MainWindow::onTrendButtonClick()
+{
+    qCDebug(vktUi) << "onTrendButtonClick";
+    if (!trendWindow)
+        trendWindow = new TrendWindow(&trendFeed, this);
+    trendWindow->show();
+    trendWindow->raise();
+    trendWindow->activateWindow();
 }
 
 void MainWindow::askToSaveWeighedPayload()
