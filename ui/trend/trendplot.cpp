@@ -324,10 +324,12 @@ void TrendPlot::mouseMoveEvent(QMouseEvent *event)
     const double x = mapToScene(event->pos()).x();
     const bool inside = x >= area.left() && x <= area.right();
     m_cursorX = inside ? int(std::round(x)) : -1;
-    emit hovered(inside ? m_fromMs
-                              + qint64(std::llround((x - area.left()) / area.width()
-                                                    * double(m_toMs - m_fromMs)))
-                        : -1);
+    if (inside)
+        emit hovered(
+            m_fromMs
+            + qint64(std::llround((x - area.left()) / area.width() * double(m_toMs - m_fromMs))));
+    else
+        emit hoverEnded();
     viewport()->update();
 }
 
@@ -335,6 +337,6 @@ void TrendPlot::leaveEvent(QEvent *event)
 {
     QGraphicsView::leaveEvent(event);
     m_cursorX = -1;
-    emit hovered(-1);
+    emit hoverEnded();
     viewport()->update();
 }

@@ -30,8 +30,9 @@ public:
     QChart *chart(int index) const { return m_charts[size_t(index)].chart; }
 
 signals:
-    // The time under the mouse, or -1 when it has left the plots.
+    // The time under the mouse.
     void hovered(qint64 elapsedMs);
+    void hoverEnded();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;

@@ -106,6 +106,7 @@ TrendWindow::TrendWindow(TrendFeed *feed, QWidget *parent)
     connect(&m_recorder, &StateRecorder::failed, this, &TrendWindow::onRecordingFailed,
             Qt::QueuedConnection);
     connect(m_plot, &TrendPlot::hovered, this, &TrendWindow::onHovered);
+    connect(m_plot, &TrendPlot::hoverEnded, m_hoverLabel, &QLabel::clear);
 }
 
 void TrendWindow::showEvent(QShowEvent *event)
@@ -237,6 +238,7 @@ void TrendWindow::showRecording()
     m_recordingLabel->setToolTip(m_recorder.fileName());
 }
 
+// The values of the sample nearest the mouse; none where the history has a gap.
 void TrendWindow::onHovered(qint64 elapsedMs)
 {
     const TimeRing<StateSample> &samples = m_feed->samples();
@@ -245,7 +247,8 @@ void TrendWindow::onHovered(qint64 elapsedMs)
         && (i == samples.size()
             || elapsedMs - samples.at(i - 1).elapsedMs < samples.at(i).elapsedMs - elapsedMs))
         --i;
-    if (elapsedMs < 0 || i >= samples.size()) {
+    const double nearMs = std::max(1000.0, 4 * m_plot->msPerColumn(spanMs()));
+    if (i >= samples.size() || std::abs(double(samples.at(i).elapsedMs - elapsedMs)) > nearMs) {
         m_hoverLabel->clear();
         return;
     }
