@@ -73,12 +73,14 @@ void TestTrendWindow::plotsPausesAndExports()
     QApplication::sendEvent(plot->viewport(), &hover);
     QVERIFY(trend->hoverLabel()->text().contains(" N (command "));
 
-    // Paused, the view stands while samples keep coming; resumed, it catches up.
+    // Paused, the view stands while samples keep coming, also at another span; resumed, it
+    // catches up.
     trend->pauseButton()->click();
     QCOMPARE(trend->pauseButton()->text(), QStringLiteral("Resume"));
     const qint64 pausedAt = plot->shownToMs();
     const int samples = feed.samples().size();
     QTRY_VERIFY(feed.samples().size() >= samples + 2);
+    trend->spanBox()->setCurrentIndex(0);
     QCOMPARE(plot->shownToMs(), pausedAt);
     trend->pauseButton()->click();
     QVERIFY(plot->shownToMs() > pausedAt);
