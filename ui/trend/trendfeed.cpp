@@ -22,10 +22,14 @@ QDateTime TrendFeed::wallTimeAt(qint64 elapsedMs) const
 
 StateLogHeader TrendFeed::logHeader(qint64 originMs) const
 {
+    // The units of the log's first sample, or of the newest when none has come since.
+    const int first = m_samples.firstAtOrAfter(originMs);
+    const double metricUnits = first < m_samples.size()
+                                   ? m_samples.at(first).value(StateColumn::metricUnits)
+                               : m_hasLastSample ? m_lastSample.value(StateColumn::metricUnits)
+                                                 : std::numeric_limits<double>::quiet_NaN();
     return StateLogHeader::of(*m_device, QStringLiteral("vkt-dashboard " VKT_VERSION),
-                              wallTimeAt(originMs),
-                              m_hasLastSample ? m_lastSample.value(StateColumn::metricUnits)
-                                              : std::numeric_limits<double>::quiet_NaN());
+                              wallTimeAt(originMs), metricUnits);
 }
 
 const QJsonObject &TrendFeed::stateRecord() const
