@@ -97,6 +97,8 @@ TrendPlot::Chart TrendPlot::makeChart(const QString &title, bool timeLabels)
     chart.chart->setBackgroundBrush(groundColor);
     chart.chart->setMargins(QMargins());
     chart.chart->legend()->setAlignment(Qt::AlignTop);
+    // In the band above the plot, where the markers' texts never cover it.
+    chart.chart->legend()->detachFromChart();
     chart.chart->setObjectName(title);
 
     // Time runs up to 0 at the newest end, so that the axis stands still while the curves
@@ -107,7 +109,11 @@ TrendPlot::Chart TrendPlot::makeChart(const QString &title, bool timeLabels)
     chart.chart->addAxis(chart.timeAxis, Qt::AlignBottom);
     chart.valueAxis = new QValueAxis;
     chart.valueAxis->setTitleText(title);
-    chart.valueAxis->setTickCount(valueTicks);
+    // An interval before the dynamic ticks: with none the axis would lay out ticks forever.
+    chart.valueAxis->setRange(0, 1);
+    chart.valueAxis->setTickInterval(0.5);
+    chart.valueAxis->setTickAnchor(0);
+    chart.valueAxis->setTickType(QValueAxis::TicksDynamic);
     chart.chart->addAxis(chart.valueAxis, Qt::AlignLeft);
     scene()->addItem(chart.chart);
     return chart;
@@ -186,18 +192,16 @@ void TrendPlot::setValueRange(Chart &chart, double low, double high)
         low -= 1;
         high += 1;
     }
-    // A little room, so that a curve at the edge of its range does not hide in the frame.
-    const double room = (high - low) * 0.04;
-    low -= room;
-    high += room;
+    // Round steps, and half a step of room beyond the outer ones: a curve at the edge of the
+    // range does not hide in the frame, the outer labels keep clear of it, and the range
+    // changes only when the values leave it.
     const double step = niceStep(high - low, valueTicks);
-    const double niceLow = std::floor(low / step) * step;
-    const double niceHigh = std::ceil(high / step) * step;
-    const int ticks = int(std::lround((niceHigh - niceLow) / step)) + 1;
-    if (chart.valueAxis->min() != niceLow || chart.valueAxis->max() != niceHigh)
-        chart.valueAxis->setRange(niceLow, niceHigh);
-    if (chart.valueAxis->tickCount() != ticks)
-        chart.valueAxis->setTickCount(ticks);
+    const double min = std::floor(low / step) * step - step / 2;
+    const double max = std::ceil(high / step) * step + step / 2;
+    if (chart.valueAxis->min() != min || chart.valueAxis->max() != max)
+        chart.valueAxis->setRange(min, max);
+    if (chart.valueAxis->tickInterval() != step)
+        chart.valueAxis->setTickInterval(step);
 }
 
 // The device reports in its own units and nothing is converted: the titles say which.
@@ -258,6 +262,8 @@ void TrendPlot::layoutCharts()
         m_charts[i].chart->setPlotArea(
             QRectF(leftMargin, legendHeight, view.width() - leftMargin - rightMargin,
                    chartHeight - legendHeight - (last ? timeLabelsHeight : 4)));
+        m_charts[i].chart->legend()->setGeometry(
+            QRectF(leftMargin, 0, view.width() - leftMargin - rightMargin, legendHeight));
     }
 }
 

@@ -35,6 +35,7 @@ const Span spans[] = {
     {QT_TR_NOOP("1 h"), 60 * 60 * 1000},
 };
 constexpr int defaultSpan = 1;
+constexpr int idleRefreshMs = 1000;
 
 QString askWithDialog(QWidget *parent, const QString &caption, const QString &filter)
 {
@@ -105,6 +106,11 @@ TrendWindow::TrendWindow(TrendFeed *feed, QWidget *parent)
     // The box opens from the event loop, once the poll that failed to be written has ended.
     connect(&m_recorder, &StateRecorder::failed, this, &TrendWindow::onRecordingFailed,
             Qt::QueuedConnection);
+    m_idleTimer.setSingleShot(true);
+    connect(&m_idleTimer, &QTimer::timeout, this, [this] {
+        if (isVisible() && !m_paused)
+            refresh();
+    });
     connect(m_plot, &TrendPlot::hovered, this, &TrendWindow::onHovered);
     connect(m_plot, &TrendPlot::hoverEnded, m_hoverLabel, &QLabel::clear);
 }
@@ -138,6 +144,8 @@ void TrendWindow::refresh()
     const qint64 now = m_feed->elapsedMs();
     m_refreshedAtMs = now;
     m_plot->showSpan(now - spanMs(), now);
+    // Longer than the pace the samples set, so that it runs out only when they stop.
+    m_idleTimer.start(int(m_plot->msPerColumn(spanMs())) + idleRefreshMs);
 }
 
 qint64 TrendWindow::spanMs() const

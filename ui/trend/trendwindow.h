@@ -2,6 +2,7 @@
 
 #include "staterecorder.h"
 
+#include <QTimer>
 #include <QWidget>
 
 #include <functional>
@@ -70,4 +71,5 @@ private:
     bool m_paused = false;
     bool m_eventPending = false; // a marker to show at the next sample
     qint64 m_refreshedAtMs = -1;
+    QTimer m_idleTimer; // keeps the time moving while no sample comes (a lost link)
 };
