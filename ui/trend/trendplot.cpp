@@ -314,7 +314,8 @@ void TrendPlot::drawMarkers(QPainter *painter, const QRectF &area)
                 continue;
             const QRectF box(left, area.top() + double(row) * metrics.height(), width,
                              metrics.height());
-            painter->fillRect(box, groundColor);
+            // Dimmed behind the text, so that a curve under it still shows.
+            painter->fillRect(box, QColor(34, 34, 34, 150));
             painter->setPen(color);
             painter->drawText(box, Qt::AlignCenter, text);
             rowStarts[row] = left - 2;
