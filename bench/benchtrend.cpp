@@ -125,9 +125,13 @@ int main(int argc, char *argv[])
         fillHistory(window.trendFeed);
     // Around the recorder, which the window connects first: what a poll spends there.
     std::vector<double> recordUs;
+    std::vector<double> recordCpuMs;
     bench::Clock::time_point sampleStart;
-    QObject::connect(&window.trendFeed, &TrendFeed::sampleAdded, &window,
-                     [&] { sampleStart = bench::Clock::now(); });
+    double sampleCpuStart = 0;
+    QObject::connect(&window.trendFeed, &TrendFeed::sampleAdded, &window, [&] {
+        sampleStart = bench::Clock::now();
+        sampleCpuStart = threadCpuMs();
+    });
     if (benchCase == "open" || benchCase == "recording") {
         window.onTrendButtonClick();
         window.trendWindow->spanBox()->setCurrentIndex(tenMinutesIndex);
@@ -144,8 +148,10 @@ int main(int argc, char *argv[])
         if (!window.trendWindow->recorder().isRecording())
             fail("the recording did not start");
         window.trendWindow->close();
-        QObject::connect(&window.trendFeed, &TrendFeed::sampleAdded, &window,
-                         [&] { recordUs.push_back(bench::microsecondsSince(sampleStart)); });
+        QObject::connect(&window.trendFeed, &TrendFeed::sampleAdded, &window, [&] {
+            recordUs.push_back(bench::microsecondsSince(sampleStart));
+            recordCpuMs.push_back(threadCpuMs() - sampleCpuStart);
+        });
     }
     if (!window.remoteDevice.connectDevice(address))
         fail("the dashboard did not connect");
@@ -184,6 +190,7 @@ int main(int argc, char *argv[])
         for (double &us : recordUs)
             us /= 1000;
         bench::printResult("trend recording: time a poll spends recording, median (ms)", recordUs);
+        bench::printResult("trend recording: CPU time a poll spends recording (ms)", recordCpuMs);
     }
     bench::printResult(qPrintable("trend " + label + ": peak resident memory (MB)"),
                        {peakResidentMb()});

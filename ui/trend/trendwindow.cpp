@@ -102,7 +102,11 @@ TrendWindow::TrendWindow(TrendFeed *feed, QWidget *parent)
     connect(m_exportPictureButton, &QPushButton::clicked, this,
             &TrendWindow::onExportPictureButtonClick);
     connect(m_recordButton, &QPushButton::clicked, this, &TrendWindow::onRecordButtonClick);
-    connect(&m_recorder, &StateRecorder::rowsWrittenChanged, this, &TrendWindow::showRecording);
+    // A row every poll: the count is shown only where it can be seen.
+    connect(&m_recorder, &StateRecorder::rowsWrittenChanged, this, [this] {
+        if (isVisible())
+            showRecording();
+    });
     // The box opens from the event loop, once the poll that failed to be written has ended.
     connect(&m_recorder, &StateRecorder::failed, this, &TrendWindow::onRecordingFailed,
             Qt::QueuedConnection);
@@ -118,6 +122,7 @@ TrendWindow::TrendWindow(TrendFeed *feed, QWidget *parent)
 void TrendWindow::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
+    showRecording();
     refresh();
 }
 
