@@ -68,7 +68,8 @@ void TestTrendWindow::plotsPausesAndExports()
     }
     QCOMPARE(plotted, sampled);
     const QRectF area = plot->chart(0)->mapRectToScene(plot->chart(0)->plotArea());
-    QMouseEvent hover(QEvent::MouseMove, QPointF(area.right() - 2, area.center().y()), Qt::NoButton,
+    const QPoint at = QPointF(area.right() - 2, area.center().y()).toPoint();
+    QMouseEvent hover(QEvent::MouseMove, at, plot->viewport()->mapToGlobal(at), Qt::NoButton,
                       Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(plot->viewport(), &hover);
     QVERIFY(trend->hoverLabel()->text().contains(" N (command "));
