@@ -19,6 +19,9 @@ public:
     void append(const T &entry)
     {
         if (m_entries.size() < m_capacity) {
+            // All at once: growing by doubling would pass through a third more, copied.
+            if (m_entries.empty())
+                m_entries.reserve(m_capacity);
             m_entries.push_back(entry);
             return;
         }
