@@ -79,6 +79,10 @@ signals:
 
     void weighError(QString errorStr);
 
+    // After the change signals of every poll that stored a state: the whole record, also
+    // when nothing changed, is in stateRecord().
+    void stateStored();
+
 public slots:
     bool connectDevice(const QString &deviceAddress);
     void disconnectDevice();

@@ -8,6 +8,7 @@
 #include "parameterimport.h"
 #include "pictureiconengine.h"
 #include "safefile.h"
+#include "trendwindow.h"
 #include "uilog.h"
 
 #include <QBuffer>
@@ -80,6 +81,7 @@ MainWindow::MainWindow(QWidget *parent)
     setPalette(ground);
 
     connectSignals();
+    connect(trendButton, &QToolButton::clicked, this, &MainWindow::onTrendButtonClick);
 
     fileOpenButton->setEnabled(false);
     fileSaveButton->setEnabled(false);
@@ -360,6 +362,17 @@ void MainWindow::setPayloadWeight(double value)
         }
     }
     updateWeighButton();
+}
+
+// Non-modal and one at a time: a second click brings the open one to the front.
+void MainWindow::onTrendButtonClick()
+{
+    qCDebug(vktUi) << "onTrendButtonClick";
+    if (!trendWindow)
+        trendWindow = new TrendWindow(&trendFeed, this);
+    trendWindow->show();
+    trendWindow->raise();
+    trendWindow->activateWindow();
 }
 
 void MainWindow::askToSaveWeighedPayload()

@@ -1,8 +1,6 @@
 #include "commandtext.h"
 #include "ctlcommandline.h"
-#include "statewriter.h"
 
-#include <QJsonDocument>
 #include <QtTest>
 
 // What the tool takes from its command line, types for the device and prints for the operator.
@@ -15,7 +13,6 @@ private slots:
     void usageError();
     void argument_data();
     void argument();
-    void csvLog();
 };
 
 void TestCtlFormats::usageError_data()
@@ -69,21 +66,6 @@ void TestCtlFormats::argument()
     QFETCH(QString, typed);
     QFETCH(QString, sent);
     QCOMPARE(CommandText::argument(typed), sent);
-}
-
-void TestCtlFormats::csvLog()
-{
-    // Known members in the dashboard's order whatever the record's own, then the others; the
-    // header stays, and a member gone from the record leaves its field empty.
-    StateWriter writer(StateWriter::Format::Csv);
-    const QDateTime time = QDateTime::fromMSecsSinceEpoch(86400123, Qt::UTC);
-    const auto record = [](const char *json) { return QJsonDocument::fromJson(json).object(); };
-    QString log = writer.write(time, record(R"({"zeta":"a,\"b","dioValue":2555904,
-                                                "actualForce":-0.25,"metricUnits":1})"));
-    log += writer.write(time, record(R"({"metricUnits":0,"actualForce":3,"dioValue":64})"));
-    QCOMPARE(log, QString("time,metricUnits,actualForce,dioValue,zeta\n"
-                          "1970-01-02T00:00:00.123Z,1,-0.25,2555904,\"a,\"\"b\"\n"
-                          "1970-01-02T00:00:00.123Z,0,3,64,\n"));
 }
 
 QTEST_GUILESS_MAIN(TestCtlFormats)

@@ -37,6 +37,7 @@ const Picture pictures[] = {
     {"program-icon.png", {256, 256}, "vktdash"},
     {"refresh.png", {128, 128}, "refresh"},
     {"gear.png", {100, 100}, "gear"},
+    {"trend.png", {100, 100}, "trend"},
     {"radar.gif", {40, 40}, "radar"},
 };
 
