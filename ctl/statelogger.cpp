@@ -1,5 +1,6 @@
 #include "statelogger.h"
 
+#include "commandtext.h"
 #include "ctloutput.h"
 #include "devicesession.h"
 #include "devicevocabulary.h"
@@ -60,7 +61,7 @@ QByteArray StateLogger::jsonLine(const QJsonObject &state)
     const QJsonObject line{
         {QStringLiteral("time"), QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs)},
         {QStringLiteral("state"), state}};
-    return QJsonDocument(line).toJson(QJsonDocument::Compact) + '\n';
+    return CommandText::printableJson(QJsonDocument(line), QJsonDocument::Compact) + '\n';
 }
 
 QByteArray StateLogger::csvLines(const QJsonObject &state)

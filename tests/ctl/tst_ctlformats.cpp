@@ -1,6 +1,8 @@
 #include "commandtext.h"
 #include "ctlcommandline.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QtTest>
 
 // What the tool takes from its command line, types for the device and prints for the operator.
@@ -13,6 +15,7 @@ private slots:
     void usageError();
     void argument_data();
     void argument();
+    void printedJsonHasNoControls();
 };
 
 void TestCtlFormats::usageError_data()
@@ -66,6 +69,18 @@ void TestCtlFormats::argument()
     QFETCH(QString, typed);
     QFETCH(QString, sent);
     QCOMPARE(CommandText::argument(typed), sent);
+}
+
+// A device's text reaches a terminal: DEL and the C1 controls (an 8-bit CSI) go escaped, as the
+// C0 controls already do, and the text still reads back as the same JSON.
+void TestCtlFormats::printedJsonHasNoControls()
+{
+    const QString hostile = QStringLiteral("a\x1b[2Jb\x7f\x9b"
+                                           "31mc\u00e4");
+    const QString printed = CommandText::compactJson(hostile);
+    QCOMPARE(printed, QStringLiteral("\"a\\u001b[2Jb\\u007f\\u009b31mc\u00e4\""));
+    QCOMPARE(QJsonDocument::fromJson(("[" + printed + "]").toUtf8()).array().first(),
+             QJsonValue(hostile));
 }
 
 QTEST_GUILESS_MAIN(TestCtlFormats)
