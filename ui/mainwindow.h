@@ -4,6 +4,7 @@
 #include "remotedevice.h"
 #include "ui_mainwindow.h"
 
+#include <QKeySequence>
 #include <QMainWindow>
 
 #include <functional>
@@ -48,6 +49,8 @@ protected:
 
 private:
     void connectSignals();
+    void assignShortcuts();
+    static QKeySequence preferencesKeys();
     QString askParameterFileName(const FileNameDialog &ask);
     void applyToolRatings();
     void setForceCommandFocus(bool force);
