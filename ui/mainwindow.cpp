@@ -21,6 +21,7 @@
 
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace {
 
@@ -30,13 +31,14 @@ bool weighingInProgress = false;
 // The save question of the weighing that has ended is on its way or open.
 bool weighingQuestionPending = false;
 
-const char *const boxTitle = "VKT Dashboard";
+const char *const boxTitle = QT_TRANSLATE_NOOP("MainWindow", "VKT Dashboard");
 const char *const connectedColor = "#0C0";
 const char *const noToolColor = "#CC0";
 
-const char *const weighingErrorText =
+const char *const weighingErrorText = QT_TRANSLATE_NOOP(
+    "MainWindow",
     "<b>Error weighting payload!</b><br>Possible causes:<ul><li> Insufficient air "
-    "pressure</li><li> Excess payload weight</li><li> Carriage position unstable</li></ul>";
+    "pressure</li><li> Excess payload weight</li><li> Carriage position unstable</li></ul>");
 
 // A payload weight the label shows as a number: "99999.99 Kg" still fits it. No actuator of
 // this family carries more; a larger number could only be shown cut off.
@@ -44,14 +46,19 @@ constexpr double shownPayloadLimit = 1e5;
 // Characters of a device's error text the box shows; all of it is under its details.
 constexpr int boxTextChars = 500;
 
+QString boxTitleText()
+{
+    return MainWindow::tr(boxTitle);
+}
+
 void showCritical(QWidget *parent, const QString &text)
 {
-    QMessageBox::critical(parent, boxTitle, text);
+    QMessageBox::critical(parent, boxTitleText(), text);
 }
 
 void showInformation(QWidget *parent, const QString &text)
 {
-    QMessageBox::information(parent, boxTitle, text);
+    QMessageBox::information(parent, boxTitleText(), text);
 }
 
 } // namespace
@@ -81,7 +88,7 @@ MainWindow::MainWindow(QWidget *parent)
     setPalette(ground);
 
     connectSignals();
-    connect(trendButton, &QToolButton::clicked, this, &MainWindow::onTrendButtonClick);
+    assignShortcuts();
 
     fileOpenButton->setEnabled(false);
     fileSaveButton->setEnabled(false);
@@ -102,6 +109,7 @@ void MainWindow::connectSignals()
     connect(consoleButton, &QToolButton::clicked, this, &MainWindow::onConsoleButtonClick);
     connect(setupButton, &QToolButton::clicked, this, &MainWindow::onSetupButtonClick);
     connect(connectionButton, &QPushButton::clicked, this, &MainWindow::onConnectionButtonClick);
+    connect(trendButton, &QToolButton::clicked, this, &MainWindow::onTrendButtonClick);
 
     connect(weighPayloadButton, &QPushButton::clicked, &remoteDevice, &RemoteDevice::weighPayload);
     connect(forceGauge, &ForceGauge::commandChanged, &remoteDevice, &RemoteDevice::commandForce);
@@ -131,6 +139,31 @@ void MainWindow::connectSignals()
             &PositionGauge::setPosLimit);
     connect(&remoteDevice, &RemoteDevice::negLimitPositionChanged, positionGauge,
             &PositionGauge::setNegLimit);
+}
+
+// The title row's keys act on their press, as every shortcut does; the window's own keys act on
+// release and leave presses alone. Each button's tool tip names its key.
+void MainWindow::assignShortcuts()
+{
+    const std::pair<QToolButton *, QKeySequence> shortcuts[] = {
+        {fileOpenButton, QKeySequence(QKeySequence::Open)},
+        {fileSaveButton, QKeySequence(QKeySequence::Save)},
+        {consoleButton, QKeySequence(Qt::CTRL | Qt::Key_K)},
+        {setupButton, preferencesKeys()},
+        {trendButton, QKeySequence(Qt::CTRL | Qt::Key_T)},
+    };
+    for (const auto &[button, keys] : shortcuts) {
+        button->setShortcut(keys);
+        button->setToolTip(
+            tr("%1 (%2)").arg(button->toolTip(), keys.toString(QKeySequence::NativeText)));
+    }
+}
+
+// The desktop's key for settings; the usual Ctrl+, where it has none (X11 desktops mostly).
+QKeySequence MainWindow::preferencesKeys()
+{
+    const QKeySequence desktops(QKeySequence::Preferences);
+    return desktops.isEmpty() ? QKeySequence(Qt::CTRL | Qt::Key_Comma) : desktops;
 }
 
 // The file name for a parameter-file command; empty when there is no device to serve it or the
@@ -171,7 +204,7 @@ void MainWindow::onFileOpenButtonClick()
         showCritical(this, tr("Connection lost: configuration not saved!"));
     } else if (!refused.isEmpty()) {
         // The device's own words, as plain text: a box would read markup in them.
-        QMessageBox box(QMessageBox::Critical, boxTitle,
+        QMessageBox box(QMessageBox::Critical, boxTitleText(),
                         ParameterImport::refusalReport(refused).join(QLatin1Char('\n')),
                         QMessageBox::Ok, this);
         box.setTextFormat(Qt::PlainText);
@@ -244,7 +277,7 @@ void MainWindow::onDeviceConnect()
     qCDebug(vktUi) << "onDeviceConnect";
     const QString name = remoteDevice.isConnected()
                              ? remoteDevice.deviceIdRecord().value(RecordKey::deviceName).toString()
-                             : QStringLiteral("NONE");
+                             : tr("NONE");
     DeviceText::show(connectionButton, name);
     connectionButton->setStyleSheet(QStringLiteral("background-color: ") + connectedColor);
     fileOpenButton->setEnabled(true);
@@ -274,7 +307,7 @@ void MainWindow::onToolChanged(int connected)
     qCDebug(vktUi).nospace() << "onToolChanged(" << connected << ")";
     if (connected == 0) {
         toolTypeLabel->setStyleSheet(QStringLiteral("background-color: ") + noToolColor);
-        DeviceText::show(toolTypeLabel, QStringLiteral("NONE"));
+        DeviceText::show(toolTypeLabel, tr("NONE"));
         forceGauge->setMaxForce(0.0);
         forceGauge->unitText.clear();
         forceGauge->setCommandFocus(false);
@@ -287,8 +320,8 @@ void MainWindow::onToolChanged(int connected)
 
     toolTypeLabel->setStyleSheet(QStringLiteral("background-color: ") + connectedColor);
     const QJsonObject &tool = remoteDevice.toolIdRecord();
-    DeviceText::show(toolTypeLabel, tool.isEmpty() ? QStringLiteral("NONE")
-                                                   : tool.value(RecordKey::modelName).toString());
+    DeviceText::show(toolTypeLabel,
+                     tool.isEmpty() ? tr("NONE") : tool.value(RecordKey::modelName).toString());
     applyToolRatings();
     setForceCommandFocus(stateControlMode() & ControlModeBit::forceMode);
     setPayloadWeight(remoteDevice.stateRecord().value(RecordKey::payloadWeight).toDouble());
@@ -298,7 +331,7 @@ void MainWindow::onToolChanged(int connected)
 // box with all of it under the details.
 void MainWindow::onWeighError(QString errorStr)
 {
-    QMessageBox box(QMessageBox::Critical, boxTitle, errorStr, QMessageBox::Ok, this);
+    QMessageBox box(QMessageBox::Critical, boxTitleText(), errorStr, QMessageBox::Ok, this);
     box.setTextFormat(Qt::PlainText);
     if (errorStr.size() > boxTextChars) {
         box.setText(errorStr.left(boxTextChars) + QChar(0x2026));
@@ -377,7 +410,7 @@ void MainWindow::onTrendButtonClick()
 
 void MainWindow::askToSaveWeighedPayload()
 {
-    if (QMessageBox::question(this, boxTitle, tr("Save new payload weight as default?"),
+    if (QMessageBox::question(this, boxTitleText(), tr("Save new payload weight as default?"),
                               QMessageBox::Yes | QMessageBox::No)
         == QMessageBox::Yes) {
         remoteDevice.saveConfig();

@@ -5,6 +5,7 @@
 #include "trendfeed.h"
 #include "ui_mainwindow.h"
 
+#include <QKeySequence>
 #include <QMainWindow>
 
 #include <functional>
@@ -56,6 +57,8 @@ protected:
 
 private:
     void connectSignals();
+    void assignShortcuts();
+    static QKeySequence preferencesKeys();
     QString askParameterFileName(const FileNameDialog &ask);
     void applyToolRatings();
     void setForceCommandFocus(bool force);

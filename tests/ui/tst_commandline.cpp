@@ -78,6 +78,8 @@ void TestCommandLine::printed()
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
         environment.remove(QString::fromLatin1(name));
+    // The texts compared are English; the program speaks its desktop's language.
+    environment.insert(QStringLiteral("LANGUAGE"), QStringLiteral("en"));
     QProcess process;
     process.setProcessEnvironment(environment);
     process.start(program, {argument});

@@ -183,8 +183,7 @@ void ConfigDialog::load(const ConfigSnapshot &snapshot)
         return records[std::size_t(source)];
     };
     record(SettingRow::Source::Identity) =
-        snapshot.connected ? snapshot.identity
-                           : QJsonObject{{RecordKey::deviceName, QStringLiteral("NONE")}};
+        snapshot.connected ? snapshot.identity : QJsonObject{{RecordKey::deviceName, tr("NONE")}};
     QJsonObject net;
     const bool hasTool = !snapshot.toolIdentity.isEmpty();
     if (hasTool) {

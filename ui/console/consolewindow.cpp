@@ -53,10 +53,11 @@ ConsoleWindow::ConsoleWindow(RemoteDevice *remoteDevice)
         const QString model =
             m_remoteDevice->isConnected()
                 ? m_remoteDevice->deviceIdRecord().value(RecordKey::modelName).toString()
-                : QStringLiteral("NONE");
+                : tr("NONE");
         // The name as a name: no control byte in it acts on the screen.
-        consoleData->putData(DeviceText::oneLine(model).toUtf8());
-        consoleData->putData(" Console Interface\r");
+        consoleData->putData(
+            (tr("%1 Console Interface").arg(DeviceText::oneLine(model)) + QLatin1Char('\r'))
+                .toUtf8());
         m_socket->write("\r");
     }
 }
