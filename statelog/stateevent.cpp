@@ -1,5 +1,7 @@
 #include "stateevent.h"
 
+#include <QCoreApplication>
+
 #include <cmath>
 
 namespace {
@@ -43,32 +45,36 @@ QVector<StateEvent> StateEvent::changesBetween(const StateSample &previous, cons
     return events;
 }
 
-QString StateEvent::text() const
+QString StateEvent::text(Language language) const
 {
+    const auto shown = [language](const char *english) {
+        return language == Language::English ? QString::fromLatin1(english)
+                                             : QCoreApplication::translate("StateEvent", english);
+    };
     const QString number = std::isnan(value) ? QStringLiteral("?") : QString::number(value, 'g', 6);
     switch (kind) {
     case Kind::Connected:
-        return QStringLiteral("connected");
+        return shown(QT_TRANSLATE_NOOP("StateEvent", "connected"));
     case Kind::LinkLost:
-        return QStringLiteral("link lost");
+        return shown(QT_TRANSLATE_NOOP("StateEvent", "link lost"));
     case Kind::ToolPresent:
-        return QStringLiteral("tool present");
+        return shown(QT_TRANSLATE_NOOP("StateEvent", "tool present"));
     case Kind::ToolLost:
-        return QStringLiteral("tool lost");
+        return shown(QT_TRANSLATE_NOOP("StateEvent", "tool lost"));
     case Kind::ControlModeChanged:
-        return QStringLiteral("control mode ") + number;
+        return shown(QT_TRANSLATE_NOOP("StateEvent", "control mode %1")).arg(number);
     case Kind::ForceCommandChanged:
-        return QStringLiteral("force command ") + number;
+        return shown(QT_TRANSLATE_NOOP("StateEvent", "force command %1")).arg(number);
     case Kind::PositionCommandChanged:
-        return QStringLiteral("position command ") + number;
+        return shown(QT_TRANSLATE_NOOP("StateEvent", "position command %1")).arg(number);
     case Kind::WeighingStarted:
-        return QStringLiteral("weighing started");
+        return shown(QT_TRANSLATE_NOOP("StateEvent", "weighing started"));
     case Kind::WeighingEnded:
-        return QStringLiteral("weighing ended ") + number;
+        return shown(QT_TRANSLATE_NOOP("StateEvent", "weighing ended %1")).arg(number);
     case Kind::UnitsChanged:
-        return std::isnan(value) ? QStringLiteral("units unknown")
-               : value != 0      ? QStringLiteral("units metric")
-                                 : QStringLiteral("units English");
+        return std::isnan(value) ? shown(QT_TRANSLATE_NOOP("StateEvent", "units unknown"))
+               : value != 0      ? shown(QT_TRANSLATE_NOOP("StateEvent", "units metric"))
+                                 : shown(QT_TRANSLATE_NOOP("StateEvent", "units English"));
     }
     return QString();
 }

@@ -27,8 +27,10 @@ struct StateEvent
     // The events a new sample brings against the one before it.
     static QVector<StateEvent> changesBetween(const StateSample &previous, const StateSample &next);
 
-    // A short text, the same on a plot's marker and in a log's event column.
-    QString text() const;
+    // A short text: in English in a log's event column, which scripts read, and in the
+    // operator's language on a plot's marker.
+    enum class Language { English, Operator };
+    QString text(Language language = Language::English) const;
 
     qint64 elapsedMs = 0;
     Kind kind = Kind::Connected;

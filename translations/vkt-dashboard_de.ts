@@ -659,6 +659,10 @@ Ohne Adresse startet das Dashboard ohne Verbindung.</translation>
         <source>Parameter Files (*.par)</source>
         <translation>Parameterdateien (*.par)</translation>
     </message>
+    <message>
+        <source>Trend</source>
+        <translation>Verlauf</translation>
+    </message>
 </context>
 <context>
     <name>ParameterImport</name>
@@ -751,6 +755,191 @@ Ohne Adresse startet das Dashboard ohne Verbindung.</translation>
     <message>
         <source>Stored value: %1</source>
         <translation>Gespeicherter Wert: %1</translation>
+    </message>
+</context>
+<context>
+    <name>StateEvent</name>
+    <message>
+        <source>connected</source>
+        <translation>verbunden</translation>
+    </message>
+    <message>
+        <source>link lost</source>
+        <translation>Verbindung verloren</translation>
+    </message>
+    <message>
+        <source>tool present</source>
+        <translation>Aktor erkannt</translation>
+    </message>
+    <message>
+        <source>tool lost</source>
+        <translation>Aktor verloren</translation>
+    </message>
+    <message>
+        <source>control mode %1</source>
+        <translation>Regelart %1</translation>
+    </message>
+    <message>
+        <source>force command %1</source>
+        <translation>Kraftsollwert %1</translation>
+    </message>
+    <message>
+        <source>position command %1</source>
+        <translation>Positionssollwert %1</translation>
+    </message>
+    <message>
+        <source>weighing started</source>
+        <translation>Wiegen begonnen</translation>
+    </message>
+    <message>
+        <source>weighing ended %1</source>
+        <translation>Wiegen beendet %1</translation>
+    </message>
+    <message>
+        <source>units unknown</source>
+        <translation>Einheiten unbekannt</translation>
+    </message>
+    <message>
+        <source>units metric</source>
+        <translation>Einheiten metrisch</translation>
+    </message>
+    <message>
+        <source>units English</source>
+        <translation>Einheiten englisch</translation>
+    </message>
+</context>
+<context>
+    <name>TrendPlot</name>
+    <message>
+        <source>Force</source>
+        <translation type="unfinished">Kraft</translation>
+    </message>
+    <message>
+        <source>measured</source>
+        <translation>Istwert</translation>
+    </message>
+    <message>
+        <source>command</source>
+        <translation>Sollwert</translation>
+    </message>
+    <message>
+        <source>Position</source>
+        <translation type="unfinished">Position</translation>
+    </message>
+    <message>
+        <source>limits</source>
+        <translation>Grenzen</translation>
+    </message>
+    <message>
+        <source>Acceleration</source>
+        <translation type="unfinished">Beschleunigung</translation>
+    </message>
+    <message>
+        <source>now</source>
+        <translation>jetzt</translation>
+    </message>
+    <message>
+        <source>minutes before %1</source>
+        <translation>Minuten vor %1</translation>
+    </message>
+    <message>
+        <source>seconds before %1</source>
+        <translation>Sekunden vor %1</translation>
+    </message>
+</context>
+<context>
+    <name>TrendWindow</name>
+    <message>
+        <source>Pause</source>
+        <translation>Anhalten</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>Leeren</translation>
+    </message>
+    <message>
+        <source>Export CSV…</source>
+        <translation>CSV exportieren…</translation>
+    </message>
+    <message>
+        <source>Export picture…</source>
+        <translation>Bild exportieren…</translation>
+    </message>
+    <message>
+        <source>Record…</source>
+        <translation>Aufzeichnen…</translation>
+    </message>
+    <message>
+        <source>VKT Dashboard - Trend</source>
+        <translation>VKT Dashboard - Verlauf</translation>
+    </message>
+    <message>
+        <source>Resume</source>
+        <translation>Fortsetzen</translation>
+    </message>
+    <message>
+        <source>Export CSV</source>
+        <translation>CSV exportieren</translation>
+    </message>
+    <message>
+        <source>CSV files (*.csv)</source>
+        <translation>CSV-Dateien (*.csv)</translation>
+    </message>
+    <message>
+        <source>Export picture</source>
+        <translation>Bild exportieren</translation>
+    </message>
+    <message>
+        <source>PNG pictures (*.png)</source>
+        <translation>PNG-Bilder (*.png)</translation>
+    </message>
+    <message>
+        <source>Error writing %1: %2</source>
+        <translation>Fehler beim Schreiben von %1: %2</translation>
+    </message>
+    <message>
+        <source>Record</source>
+        <translation>Aufzeichnen</translation>
+    </message>
+    <message>
+        <source>Error recording to %1: %2</source>
+        <translation>Fehler beim Aufzeichnen in %1: %2</translation>
+    </message>
+    <message>
+        <source>Recording stopped: error writing %1: %2</source>
+        <translation>Aufzeichnung beendet: Fehler beim Schreiben von %1: %2</translation>
+    </message>
+    <message>
+        <source>Stop recording</source>
+        <translation>Aufzeichnung beenden</translation>
+    </message>
+    <message>
+        <source>Recording %1: %2 rows</source>
+        <translation>Aufzeichnung %1: %2 Zeilen</translation>
+    </message>
+    <message>
+        <source>Recorded %1: %2 rows</source>
+        <translation>Aufgezeichnet %1: %2 Zeilen</translation>
+    </message>
+    <message>
+        <source>%1   force %2 (command %3)   position %4 (command %5)   acceleration %6</source>
+        <translation>%1   Kraft %2 (Soll %3)   Position %4 (Soll %5)   Beschleunigung %6</translation>
+    </message>
+    <message>
+        <source>30 s</source>
+        <translation>30 s</translation>
+    </message>
+    <message>
+        <source>2 min</source>
+        <translation>2 min</translation>
+    </message>
+    <message>
+        <source>10 min</source>
+        <translation>10 min</translation>
+    </message>
+    <message>
+        <source>1 h</source>
+        <translation>1 h</translation>
     </message>
 </context>
 </TS>

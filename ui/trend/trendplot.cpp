@@ -305,7 +305,7 @@ void TrendPlot::drawMarkers(QPainter *painter, const QRectF &area)
         const QColor color = markerColor(event.kind);
         painter->setPen(QPen(color, 0, Qt::DashLine));
         painter->drawLine(QPointF(x, area.top()), QPointF(x, area.bottom()));
-        const QString text = event.text();
+        const QString text = event.text(StateEvent::Language::Operator);
         const double width = metrics.horizontalAdvance(text) + 4;
         // Right of the line where it fits, else left of it.
         const double left = x + 2 + width <= area.right() + rightMargin ? x + 2 : x - 2 - width;

@@ -29,10 +29,10 @@ struct Span
     qint64 ms;
 };
 const Span spans[] = {
-    {QT_TR_NOOP("30 s"), 30 * 1000},
-    {QT_TR_NOOP("2 min"), 2 * 60 * 1000},
-    {QT_TR_NOOP("10 min"), 10 * 60 * 1000},
-    {QT_TR_NOOP("1 h"), 60 * 60 * 1000},
+    {QT_TRANSLATE_NOOP("TrendWindow", "30 s"), 30 * 1000},
+    {QT_TRANSLATE_NOOP("TrendWindow", "2 min"), 2 * 60 * 1000},
+    {QT_TRANSLATE_NOOP("TrendWindow", "10 min"), 10 * 60 * 1000},
+    {QT_TRANSLATE_NOOP("TrendWindow", "1 h"), 60 * 60 * 1000},
 };
 constexpr int defaultSpan = 1;
 constexpr int idleRefreshMs = 1000;
