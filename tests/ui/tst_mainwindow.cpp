@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
@@ -52,6 +53,7 @@ private slots:
     void arrowKeysOnRelease_data();
     void arrowKeysOnRelease();
     void programPicture();
+    void formTextsFit();
 };
 
 void TestMainWindow::startup_data()
@@ -411,7 +413,57 @@ void TestMainWindow::programPicture()
     }
 }
 
+// Every text the form shows, the device's and both modes' included, fits its widget. CTest runs
+// this once more on a screen of 192 dpi: the window keeps the layout it has at 96 dpi and
+// doubles every pixel.
+void TestMainWindow::formTextsFit()
+{
+    ConnectedWindow connected;
+    MainWindow &window = connected.window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(window.logicalDpiY(), 96);
+    QVERIFY(connected.connect({}));
+    const auto clipped = [&window] {
+        QStringList texts;
+        QList<QWidget *> shown;
+        for (QLabel *label : window.findChildren<QLabel *>())
+            shown << label;
+        for (QPushButton *button : window.findChildren<QPushButton *>())
+            shown << button;
+        for (const QWidget *widget : shown) {
+            const QString text = widget->property("text").toString();
+            const QSize needed = widget->fontMetrics().size(0, text);
+            const QSize room = widget->contentsRect().size();
+            if (needed.width() > room.width() || needed.height() > room.height())
+                texts << text;
+        }
+        return texts;
+    };
+    QCOMPARE(clipped(), QStringList());
+    const QString firstHint = window.forceGaugeHelp->text();
+    emit window.forceGauge->longPress(); // the device starts in position mode
+    QTRY_VERIFY(window.forceGaugeHelp->text() != firstHint);
+    QCOMPARE(clipped(), QStringList());
+}
+
+// The window as the program shows it, scaled to the screen's resolution.
+class ScaledApplication : public QApplication
+{
+public:
+    ScaledApplication(int &argc, char **argv)
+        : QApplication(scaledToScreen(argc), argv)
+    {}
+
+private:
+    static int &scaledToScreen(int &argc)
+    {
+        StartupSequence::scaleToScreen();
+        return argc;
+    }
+};
+
 // The connection button and a start without an address open the connect dialog, which
 // broadcasts: kept off the host's network.
-VKT_PRIVATE_NETWORK_TEST_MAIN(QApplication, TestMainWindow)
+VKT_PRIVATE_NETWORK_TEST_MAIN(ScaledApplication, TestMainWindow)
 #include "tst_mainwindow.moc"
