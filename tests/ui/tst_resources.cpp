@@ -38,6 +38,7 @@ const Picture pictures[] = {
     {"refresh.png", {128, 128}, "refresh"},
     {"gear.png", {100, 100}, "gear"},
     {"radar.gif", {40, 40}, "radar"},
+    {"radar@2x.gif", {80, 80}, "radar"},
 };
 
 } // namespace
