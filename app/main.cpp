@@ -23,6 +23,7 @@ int main(int argc, char *argv[])
     // Every widget paints with the raster engine; without this Qt's xcb integration loads
     // Mesa's OpenGL stack (libLLVM alone is 44 MB) for windows that never draw with it.
     QCoreApplication::setAttribute(Qt::AA_ForceRasterWidgets);
+    StartupSequence::scaleToScreen();
     QApplication app(argc, argv);
     StartupSequence::setApplicationIdentity();
     StartupSequence::limitStyleCache();

@@ -175,7 +175,7 @@ void CommandCircularGauge::mousePressEvent(QMouseEvent *event)
         longPressTimer->start(longPressMs);
         return;
     }
-    const QPoint at = event->localPos().toPoint(); // rounds each coordinate
+    const QPoint at = event->pos(); // the local position, each coordinate rounded
     setCommandValue(pointToValue(at.x(), at.y()));
 }
 

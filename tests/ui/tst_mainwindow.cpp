@@ -12,6 +12,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QStyleOptionButton>
@@ -560,9 +561,8 @@ void TestMainWindow::titleRowKeys()
     window.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&window));
     QStringList clicked;
-    for (QToolButton *each :
-         {window.fileOpenButton, window.fileSaveButton, window.consoleButton, window.setupButton,
-          window.trendButton}) {
+    for (QToolButton *each : {window.fileOpenButton, window.fileSaveButton, window.consoleButton,
+                              window.setupButton, window.trendButton}) {
         each->setEnabled(true);
         each->disconnect(&window); // the click alone, without the dialog it opens
         connect(each, &QToolButton::clicked, this,
@@ -585,24 +585,35 @@ void TestMainWindow::textsFit_data()
 }
 
 // In each language the program speaks, every text of the window's states shows whole at the
-// size the window opens with, and so does every text of the configuration dialog.
+// size the window opens with, and so does every text of the configuration dialog. CTest runs
+// this once more on a screen of 192 dpi: the window keeps the layout it has at 96 dpi and
+// doubles every pixel.
 void TestMainWindow::textsFit()
 {
     QFETCH(QString, locale);
     const ProgramTranslation translation{QLocale(locale)};
     QCOMPARE(translation.isTranslated(), locale != "en");
 
-    MainWindow window;
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QStringList clipped = clippedTexts(&window);
-    window.setControlMode(0);
-    window.onToolChanged(0);
-    clipped += clippedTexts(&window);
-    window.setPayloadWeight(1e6);
-    clipped += clippedTexts(&window);
-    window.setPayloadWeight(-1);
-    clipped += clippedTexts(&window);
+    QStringList clipped;
+    {
+        // Its boxes are answered at once: the dialog below is left to show.
+        ConnectedWindow connected;
+        MainWindow &window = connected.window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(window.logicalDpiY(), 96);
+        clipped += clippedTexts(&window);
+        QVERIFY(connected.connect({}));
+        clipped += clippedTexts(&window);
+        const QString firstHint = window.forceGaugeHelp->text();
+        emit window.forceGauge->longPress(); // the device starts in position mode
+        QTRY_VERIFY(window.forceGaugeHelp->text() != firstHint);
+        clipped += clippedTexts(&window);
+        window.setPayloadWeight(1e6);
+        clipped += clippedTexts(&window);
+        window.setPayloadWeight(-1);
+        clipped += clippedTexts(&window);
+    }
 
     ConfigSnapshot snapshot;
     snapshot.connected = snapshot.serialLink = snapshot.hasDio = true;
@@ -618,7 +629,23 @@ void TestMainWindow::textsFit()
     QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(QStringLiteral(", "))));
 }
 
+// The window as the program shows it, scaled to the screen's resolution.
+class ScaledApplication : public QApplication
+{
+public:
+    ScaledApplication(int &argc, char **argv)
+        : QApplication(scaledToScreen(argc), argv)
+    {}
+
+private:
+    static int &scaledToScreen(int &argc)
+    {
+        StartupSequence::scaleToScreen();
+        return argc;
+    }
+};
+
 // The connection button and a start without an address open the connect dialog, which
 // broadcasts: kept off the host's network.
-VKT_PRIVATE_NETWORK_TEST_MAIN(QApplication, TestMainWindow)
+VKT_PRIVATE_NETWORK_TEST_MAIN(ScaledApplication, TestMainWindow)
 #include "tst_mainwindow.moc"

@@ -39,6 +39,7 @@ const Picture pictures[] = {
     {"gear.png", {100, 100}, "gear"},
     {"trend.png", {100, 100}, "trend"},
     {"radar.gif", {40, 40}, "radar"},
+    {"radar@2x.gif", {80, 80}, "radar"},
 };
 
 } // namespace

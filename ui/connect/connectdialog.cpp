@@ -12,6 +12,10 @@ ConnectDialog::ConnectDialog(int searchPeriodMs, QWidget *parent)
     , searchPeriodMs(searchPeriodMs)
 {
     setupUi(this);
+    // Frames of twice the size where the screen has more pixels than 96 dpi would: Qt shows a
+    // picture named @2x at half its size, so the radar stays sharp.
+    if (devicePixelRatioF() > 1)
+        radarMovie.setFileName(QStringLiteral(":/radar@2x.gif"));
     if (radarMovie.isValid())
         searchIcon->setMovie(&radarMovie);
 
