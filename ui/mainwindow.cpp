@@ -28,8 +28,6 @@ namespace {
 // A weighing runs from the first negative payload weight until the next zero or positive one.
 // There is only one dashboard, so this belongs to the program rather than to a window.
 bool weighingInProgress = false;
-// The save question of the weighing that has ended is on its way or open.
-bool weighingQuestionPending = false;
 
 const char *const boxTitle = QT_TRANSLATE_NOOP("MainWindow", "VKT Dashboard");
 const char *const connectedColor = "#0C0";
@@ -237,7 +235,7 @@ void MainWindow::onFileSaveButtonClick()
 
 void MainWindow::onConsoleButtonClick()
 {
-    qCDebug(vktUi) << "onConsoleButtonClick";
+    qCDebug(lcUi) << "onConsoleButtonClick";
     ConsoleWindow console(&remoteDevice);
     console.exec();
 }
@@ -245,14 +243,14 @@ void MainWindow::onConsoleButtonClick()
 // A dialog of its own for every opening: it reads the device afresh each time.
 void MainWindow::onSetupButtonClick()
 {
-    qCDebug(vktUi) << "onSetupButtonClick";
+    qCDebug(lcUi) << "onSetupButtonClick";
     ConfigDialog dialog(&remoteDevice);
     dialog.exec();
 }
 
 void MainWindow::onConnectionButtonClick()
 {
-    qCDebug(vktUi) << "onConnectionButtonClick";
+    qCDebug(lcUi) << "onConnectionButtonClick";
     if (remoteDevice.isConnected())
         remoteDevice.disconnectDevice();
     DeviceChooser::chooseAndConnect(remoteDevice, this);
@@ -260,21 +258,21 @@ void MainWindow::onConnectionButtonClick()
 
 void MainWindow::onForceLongPress()
 {
-    qCDebug(vktUi) << "onForceLongPress";
+    qCDebug(lcUi) << "onForceLongPress";
     if (remoteDevice.isConnected())
         remoteDevice.sendCommand(DevicePath::forceMode);
 }
 
 void MainWindow::onPositionLongPress()
 {
-    qCDebug(vktUi) << "onPositionLongPress";
+    qCDebug(lcUi) << "onPositionLongPress";
     if (remoteDevice.isConnected())
         remoteDevice.sendCommand(DevicePath::positionMode);
 }
 
 void MainWindow::onDeviceConnect()
 {
-    qCDebug(vktUi) << "onDeviceConnect";
+    qCDebug(lcUi) << "onDeviceConnect";
     const QString name = remoteDevice.isConnected()
                              ? remoteDevice.deviceIdRecord().value(RecordKey::deviceName).toString()
                              : tr("NONE");
@@ -287,7 +285,7 @@ void MainWindow::onDeviceConnect()
 
 void MainWindow::onDeviceDisconnect()
 {
-    qCDebug(vktUi) << "onDeviceDisconnect";
+    qCDebug(lcUi) << "onDeviceDisconnect";
     forceGauge->setValue(0);
     forceGauge->updateCommandValue(0);
     positionGauge->setValue(0);
@@ -304,7 +302,7 @@ void MainWindow::onDeviceDisconnect()
 
 void MainWindow::onToolChanged(int connected)
 {
-    qCDebug(vktUi).nospace() << "onToolChanged(" << connected << ")";
+    qCDebug(lcUi).nospace() << "onToolChanged(" << connected << ")";
     if (connected == 0) {
         toolTypeLabel->setStyleSheet(QStringLiteral("background-color: ") + noToolColor);
         DeviceText::show(toolTypeLabel, tr("NONE"));
@@ -349,7 +347,7 @@ void MainWindow::onMetricUnitsChanged(int metricUnits)
 
 void MainWindow::setControlMode(int mode)
 {
-    qCDebug(vktUi).nospace() << "setControlMode:" << mode;
+    qCDebug(lcUi).nospace() << "setControlMode:" << mode;
     // The link stores the new state before it signals, so the record is the authority here.
     if (stateControlMode() & ControlModeBit::forceMode) {
         forceGauge->setCommandFocus(true);
@@ -389,8 +387,8 @@ void MainWindow::setPayloadWeight(double value)
         else
             payloadWeight->setText(metric ? QString::asprintf("%0.2lf Kg", value)
                                           : QString::asprintf("%0.1lf Lb", value));
-        if (weighingInProgress && !weighingQuestionPending) {
-            weighingQuestionPending = true;
+        if (weighingInProgress && !m_weighingQuestionPending) {
+            m_weighingQuestionPending = true;
             QTimer::singleShot(0, this, &MainWindow::askToSaveWeighedPayload);
         }
     }
@@ -400,7 +398,7 @@ void MainWindow::setPayloadWeight(double value)
 // Non-modal and one at a time: a second click brings the open one to the front.
 void MainWindow::onTrendButtonClick()
 {
-    qCDebug(vktUi) << "onTrendButtonClick";
+    qCDebug(lcUi) << "onTrendButtonClick";
     if (!trendWindow)
         trendWindow = new TrendWindow(&trendFeed, this);
     trendWindow->show();
@@ -416,7 +414,7 @@ void MainWindow::askToSaveWeighedPayload()
         remoteDevice.saveConfig();
     }
     weighingInProgress = false;
-    weighingQuestionPending = false;
+    m_weighingQuestionPending = false;
 }
 
 bool MainWindow::event(QEvent *e)

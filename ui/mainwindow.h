@@ -65,4 +65,7 @@ private:
     void updateWeighButton();
     void askToSaveWeighedPayload();
     int stateControlMode() const;
+
+    // The save question of the weighing that has ended is on its way or open.
+    bool m_weighingQuestionPending = false;
 };

@@ -99,7 +99,7 @@ void TestExchange::wireBytesAndStaleInput()
     // An answer left unread (a console's, or a late one of an abandoned attempt) is waiting,
     // and it names the very path asked next.
     peer.setAnswer("/vkt/maxForce", "50");
-    device.transport()->write(line(serial, "/vkt/maxForce"));
+    const_cast<QIODevice *>(device.transport())->write(line(serial, "/vkt/maxForce"));
     if (serial)
         QTRY_COMPARE(device.serialPort()->bytesAvailable(),
                      qint64(strlen("/vkt/maxForce\r\n50\r\n>>")));

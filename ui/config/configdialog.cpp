@@ -449,7 +449,7 @@ void ConfigDialog::setLamp(QLabel *lamp, int value)
 
 void ConfigDialog::onUpdateFirmware()
 {
-    qCDebug(vktUi) << "onUpdateFirmware";
+    qCDebug(lcUi) << "onUpdateFirmware";
     QMessageBox box;
     box.setWindowTitle(tr("VKT Dashboard"));
     box.setIcon(QMessageBox::Warning);
@@ -475,7 +475,7 @@ void ConfigDialog::onUpdateFirmware()
 
 void ConfigDialog::accept()
 {
-    qCDebug(vktUi) << "ConfigDialog::accept";
+    qCDebug(lcUi) << "ConfigDialog::accept";
     const bool sent = sendChanges();
     if (sent && m_sink->isConnected())
         m_sink->saveSettings();

@@ -40,7 +40,7 @@ QString ConnectDialog::deviceAddress() const
 
 void ConnectDialog::startDiscovery()
 {
-    qCDebug(vktUi) << "startDiscovery";
+    qCDebug(lcUi) << "startDiscovery";
     clearDeviceList();
     statusLabel->setText(tr("Searching for devices..."));
     searchIcon->show();
@@ -68,7 +68,7 @@ void ConnectDialog::timerEvent(QTimerEvent *event)
 
 void ConnectDialog::onDeviceDiscovered(QJsonObject deviceId, QString deviceAddress)
 {
-    qCDebug(vktUi) << "onDeviceDiscovered" << deviceAddress;
+    qCDebug(lcUi) << "onDeviceDiscovered" << deviceAddress;
     statusLabel->setText(tr("Select Device:"));
     // Whatever a host on the network calls itself, one short line of plain text.
     const auto shown = [&deviceId](const QString &key) {

@@ -228,7 +228,7 @@ void TrendWindow::onRecordButtonClick()
         showError(tr("Error recording to %1: %2").arg(path, m_recorder.errorString()));
         return;
     }
-    qCDebug(vktUi) << "recording to" << path;
+    qCDebug(lcUi) << "recording to" << path;
     showRecording();
 }
 
