@@ -17,6 +17,7 @@
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPixmap>
+#include <QScreen>
 #include <QTimer>
 
 #include <cmath>
@@ -399,11 +400,30 @@ void MainWindow::setPayloadWeight(double value)
 void MainWindow::onTrendButtonClick()
 {
     qCDebug(lcUi) << "onTrendButtonClick";
-    if (!trendWindow)
+    if (!trendWindow) {
         trendWindow = new TrendWindow(&trendFeed, this);
+        placeBeside(trendWindow);
+    }
     trendWindow->show();
     trendWindow->raise();
     trendWindow->activateWindow();
+}
+
+// Right of the dashboard, or under it, where the screen has room, else in the screen's far
+// corner: a desktop without a window manager would put a new window over the gauges.
+void MainWindow::placeBeside(QWidget *window) const
+{
+    const QRect screen = this->screen()->availableGeometry();
+    const QRect dashboard = frameGeometry();
+    const QSize size = window->size();
+    for (const QPoint &at :
+         {dashboard.topRight() + QPoint(1, 0), dashboard.bottomLeft() + QPoint(0, 1)}) {
+        if (screen.contains(QRect(at, size))) {
+            window->move(at);
+            return;
+        }
+    }
+    window->move(screen.bottomRight() - QPoint(size.width(), size.height()) + QPoint(1, 1));
 }
 
 void MainWindow::askToSaveWeighedPayload()

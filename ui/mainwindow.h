@@ -64,6 +64,7 @@ private:
     void setForceCommandFocus(bool force);
     void updateWeighButton();
     void askToSaveWeighedPayload();
+    void placeBeside(QWidget *window) const;
     int stateControlMode() const;
 
     // The save question of the weighing that has ended is on its way or open.
