@@ -1,5 +1,6 @@
 #include "commandlineinfo.h"
 #include "mainwindow.h"
+#include "programtranslation.h"
 #include "startupsequence.h"
 
 #include <QApplication>
@@ -14,6 +15,7 @@ int main(int argc, char *argv[])
         request != CommandLineInfo::Request::None) {
         QCoreApplication console(argc, argv);
         StartupSequence::setApplicationIdentity();
+        const ProgramTranslation translation;
         std::fputs(qPrintable(CommandLineInfo::text(request)), stdout);
         return 0;
     }
@@ -21,10 +23,12 @@ int main(int argc, char *argv[])
     // Every widget paints with the raster engine; without this Qt's xcb integration loads
     // Mesa's OpenGL stack (libLLVM alone is 44 MB) for windows that never draw with it.
     QCoreApplication::setAttribute(Qt::AA_ForceRasterWidgets);
+    StartupSequence::scaleToScreen();
     QApplication app(argc, argv);
     StartupSequence::setApplicationIdentity();
     StartupSequence::limitStyleCache();
     Q_INIT_RESOURCE(resources);
+    const ProgramTranslation translation;
 
     MainWindow window;
     return StartupSequence::run(window, StartupSequence::addressArgument(argc, argv));

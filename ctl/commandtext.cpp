@@ -38,8 +38,25 @@ QString CommandText::argument(const QString &text)
 QString CommandText::compactJson(const QJsonValue &value)
 {
     // A document holds only arrays and objects: wrap the value and take the brackets off.
-    const QByteArray text = QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact);
+    const QByteArray text = printableJson(QJsonDocument(QJsonArray{value}), QJsonDocument::Compact);
     return QString::fromUtf8(text.mid(1, text.size() - 2));
+}
+
+QByteArray CommandText::printableJson(const QJsonDocument &document,
+                                      QJsonDocument::JsonFormat format)
+{
+    // Outside strings JSON text is ASCII without controls, so these can only stand in a string,
+    // where an escape means the same character.
+    QString text = QString::fromUtf8(document.toJson(format));
+    QString printable;
+    printable.reserve(text.size());
+    for (const QChar c : qAsConst(text)) {
+        if (c.unicode() >= 0x7F && c.unicode() <= 0x9F)
+            printable += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+        else
+            printable += c;
+    }
+    return printable.toUtf8();
 }
 
 bool CommandText::hasControlCharacter(const QString &text)

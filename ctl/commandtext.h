@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QJsonDocument>
 #include <QJsonValue>
 #include <QString>
 
@@ -18,6 +19,12 @@ public:
 
     // Any JSON value, scalars too, as compact JSON text.
     static QString compactJson(const QJsonValue &value);
+
+    // A document as JSON text for a terminal: QJsonDocument escapes the C0 controls in strings,
+    // but a device's DEL and C1 controls (an 8-bit CSI among them) would still reach the
+    // terminal raw; they are escaped too.
+    static QByteArray printableJson(const QJsonDocument &document,
+                                    QJsonDocument::JsonFormat format);
 
 private:
     static bool hasControlCharacter(const QString &text);

@@ -1,5 +1,7 @@
 #include "discovercommand.h"
 
+#include "commandtext.h"
+
 #include "ctloutput.h"
 #include "devicediscover.h"
 #include "devicevocabulary.h"
@@ -27,7 +29,8 @@ ExitStatus DiscoverCommand::run(const CtlRequest &request)
     loop.exec();
 
     if (request.json) {
-        return CtlOutput::bytes(QJsonDocument(found).toJson(QJsonDocument::Indented))
+        return CtlOutput::bytes(
+                   CommandText::printableJson(QJsonDocument(found), QJsonDocument::Indented))
                    ? ExitStatus::Success
                    : ExitStatus::DeviceFailure;
     }

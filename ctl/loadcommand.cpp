@@ -3,6 +3,7 @@
 #include "ctloutput.h"
 #include "devicesession.h"
 #include "devicevocabulary.h"
+#include "jsontext.h"
 #include "parametercomparison.h"
 #include "parameterimport.h"
 #include "safefile.h"
@@ -47,14 +48,14 @@ ExitStatus LoadCommand::readFile(const QString &fileName, QByteArray *text, QJso
         CtlOutput::error(QStringLiteral("%1 (%2)").arg(tr(badFileText), tr("file too large")));
         return ExitStatus::BadParameterFile;
     }
-    QJsonParseError error;
-    *document = QJsonDocument::fromJson(*text, &error);
-    if (error.error != QJsonParseError::NoError) {
+    const JsonText::Parsed parsed = JsonText::parse(*text);
+    if (!parsed.isValid()) {
         CtlOutput::error(QStringLiteral("%1 (%2 at offset %3)")
-                             .arg(tr(badFileText), error.errorString())
-                             .arg(error.offset));
+                             .arg(tr(badFileText), parsed.error)
+                             .arg(parsed.offset));
         return ExitStatus::BadParameterFile;
     }
+    *document = parsed.document;
     return ExitStatus::Success;
 }
 

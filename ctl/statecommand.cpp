@@ -12,7 +12,7 @@ ExitStatus StateCommand::run(const CtlRequest &request)
         return ExitStatus::DeviceFailure;
     if (request.watch) {
         StateLogger logger(&session,
-                           request.csv ? StateWriter::Format::Csv : StateWriter::Format::JsonLines);
+                           request.csv ? StateLogger::Format::Csv : StateLogger::Format::JsonLines);
         return logger.run(request.durationS);
     }
     const QJsonObject state = session.device().stateRecord();

@@ -1,17 +1,19 @@
 #include "statelogger.h"
 
+#include "commandtext.h"
 #include "ctloutput.h"
 #include "devicesession.h"
 #include "devicevocabulary.h"
 
 #include <QDateTime>
+#include <QJsonDocument>
 
 #include <cmath>
 
-StateLogger::StateLogger(DeviceSession *session, StateWriter::Format format, QObject *parent)
+StateLogger::StateLogger(DeviceSession *session, Format format, QObject *parent)
     : QObject(parent)
     , m_session(session)
-    , m_writer(format)
+    , m_format(format)
 {
     m_pollTimer.setSingleShot(true);
     // A coarse timer may fire 5 % early, and the pace is the one thing a logger must keep.
@@ -47,11 +49,38 @@ void StateLogger::writeState(const QJsonObject &state)
         finish(ExitStatus::DeviceFailure);
         return;
     }
-    if (!CtlOutput::bytes(m_writer.write(QDateTime::currentDateTimeUtc(), state).toUtf8())) {
+    if (!CtlOutput::bytes(m_format == Format::Csv ? csvLines(state) : jsonLine(state))) {
         finish(ExitStatus::DeviceFailure);
         return;
     }
     m_pollTimer.start(pollIntervalMs);
+}
+
+QByteArray StateLogger::jsonLine(const QJsonObject &state)
+{
+    const QJsonObject line{
+        {QStringLiteral("time"), QDateTime::currentDateTimeUtc().toString(Qt::ISODateWithMs)},
+        {QStringLiteral("state"), state}};
+    return CommandText::printableJson(QJsonDocument(line), QJsonDocument::Compact) + '\n';
+}
+
+QByteArray StateLogger::csvLines(const QJsonObject &state)
+{
+    QByteArray lines;
+    const StateSample sample =
+        StateSample::fromRecord(m_clock.isValid() ? m_clock.elapsed() : 0, state);
+    if (!m_csv) {
+        m_clock.start();
+        m_csv.emplace(state);
+        lines = m_csv->header(StateLogHeader::of(
+            m_session->device(), QStringLiteral("vkt-ctl " VKT_VERSION),
+            QDateTime::currentDateTimeUtc(), sample.value(StateColumn::metricUnits)));
+    } else {
+        for (const StateEvent &event : StateEvent::changesBetween(m_lastSample, sample))
+            lines += m_csv->eventRow(event);
+    }
+    m_lastSample = sample;
+    return lines + m_csv->sampleRow(sample, state);
 }
 
 void StateLogger::finish(ExitStatus status)

@@ -15,8 +15,9 @@ ExitStatus TerminalCommand::run(const CtlRequest &request)
     RemoteDevice &device = session.device();
 
     QTcpSocket socket;
-    QIODevice *stream = device.transport();
-    if (stream != device.serialPort()) {
+    // The link's serial port, which the terminal borrows, or a connection of its own.
+    QIODevice *stream = device.serialPort();
+    if (device.transport() != stream) {
         const QHostAddress host = device.udpSocket()->peerAddress();
         socket.connectToHost(host, DeviceAddress::terminalPort);
         if (!socket.waitForConnected(tcpConnectWaitMs)) {

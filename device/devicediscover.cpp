@@ -2,11 +2,11 @@
 
 #include "devicelog.h"
 #include "devicevocabulary.h"
+#include "jsontext.h"
 #include "replyframer.h"
 #include "serialline.h"
 
 #include <QDeadlineTimer>
-#include <QJsonDocument>
 #include <QNetworkDatagram>
 #include <QSerialPort>
 #include <QSerialPortInfo>
@@ -102,8 +102,7 @@ QJsonObject DeviceDiscover::parseDeviceIdReply(QByteArray bytes)
 {
     bytes.replace(DevicePath::deviceId.toLatin1() + "\r\n", QByteArray());
     bytes.replace(ReplyFramer::prompt, QByteArray());
-    const QJsonDocument document = QJsonDocument::fromJson(bytes);
-    const QJsonObject root = document.object(); // empty on a parse error or a non-object
+    const QJsonObject root = JsonText::parse(bytes).document.object(); // empty unless an object
     if (!root.contains(RecordKey::replyData))
         return root;
     return root.value(RecordKey::replyData).toObject().value(DevicePath::deviceId).toObject();

@@ -1,6 +1,7 @@
 #include "parameterimport.h"
 
 #include "devicevocabulary.h"
+#include "jsontext.h"
 #include "printabletext.h"
 #include "wireformat.h"
 
@@ -8,7 +9,6 @@
 #include <QIODevice>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QJsonParseError>
 
 namespace {
 
@@ -124,12 +124,12 @@ ParameterImport::Plan ParameterImport::plan(const QByteArray &text, bool needsHb
         import.reject(QStringLiteral("file over %1 bytes").arg(fileLimitBytes));
         return plan;
     }
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(text, &error);
-    if (error.error != QJsonParseError::NoError) {
-        import.reject(QStringLiteral("not JSON: ") + error.errorString());
+    const JsonText::Parsed parsed = JsonText::parse(text);
+    if (!parsed.isValid()) {
+        import.reject(QStringLiteral("not JSON: ") + parsed.error);
         return plan;
     }
+    const QJsonDocument &document = parsed.document;
     if (!document.isObject()) {
         import.reject(QStringLiteral("root is not an object"));
         return plan;

@@ -42,9 +42,10 @@ public:
     bool loadParameters(QIODevice *file, QStringList *refused = nullptr);
 
     // Read access for the windows; only RemoteDevice changes these.
-    QIODevice *transport() const { return m_exchange ? m_exchange->transport() : nullptr; }
+    const QIODevice *transport() const { return m_exchange ? m_exchange->transport() : nullptr; }
+    const QUdpSocket *udpSocket() const { return &m_udpSocket; }
+    // The serial port is lent, for writing too, to a terminal that pauses the polling meanwhile.
     QSerialPort *serialPort() { return &m_serialPort; }
-    QUdpSocket *udpSocket() { return &m_udpSocket; }
     const QJsonObject &deviceIdRecord() const { return m_deviceIdRecord; }
     const QJsonObject &toolIdRecord() const { return m_toolIdRecord; }
     const QJsonObject &stateRecord() const { return m_stateRecord; }
@@ -78,6 +79,10 @@ signals:
     void weightOkChanged(int value);
 
     void weighError(QString errorStr);
+
+    // After the change signals of every poll that stored a state: the whole record, also
+    // when nothing changed, is in stateRecord().
+    void stateStored();
 
 public slots:
     bool connectDevice(const QString &deviceAddress);

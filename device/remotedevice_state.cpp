@@ -84,6 +84,8 @@ void RemoteDevice::updateState()
     const QJsonObject previous = std::exchange(m_stateRecord, state);
     emitMemberChanges(poll, state, previous);
     emitDioChanges(poll, state, previous);
+    if (isCurrentPoll(poll))
+        emit stateStored();
     if (isCurrentPoll(poll) && isLinkUsable())
         m_pollTimer.start(pollIntervalMs);
 }

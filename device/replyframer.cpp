@@ -1,11 +1,10 @@
 #include "replyframer.h"
 
 #include "devicelog.h"
+#include "jsontext.h"
 
 #include <QByteArrayMatcher>
 #include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonParseError>
 #include <QString>
 
 #include <algorithm>
@@ -63,12 +62,11 @@ QJsonObject frameReply(const Text &text, const Text &promptText)
     rest.replace(promptText, Text());
 
     QJsonValue value;
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(bracketed(rest), &error);
-    if (error.error == QJsonParseError::NoError) {
+    const JsonText::Parsed parsed = JsonText::parse(bracketed(rest));
+    if (parsed.isValid()) {
         // A complete reply without an answer still ends the wait: an Undefined value would
         // drop the key and leave the object empty, as if more bytes were due.
-        const QJsonArray array = document.array();
+        const QJsonArray array = parsed.document.array();
         value = array.isEmpty() ? QJsonValue(QJsonValue::Null) : array.first();
     } else {
         value = toText(rest);
@@ -108,12 +106,11 @@ QJsonObject ReplyFramer::takeSerialFrame(QByteArray *buffer)
 
 QJsonObject ReplyFramer::parseNetwork(const QByteArray &bytes)
 {
-    QJsonParseError error;
-    const QJsonDocument document = QJsonDocument::fromJson(bytes.trimmed(), &error);
-    if (error.error != QJsonParseError::NoError || !document.isObject()) {
+    const JsonText::Parsed parsed = JsonText::parse(bytes.trimmed());
+    if (!parsed.isValid() || !parsed.document.isObject()) {
         qCDebug(lcDevice).noquote()
-            << "JSON Parse error: " + error.errorString() << QString::fromLocal8Bit(bytes);
+            << "JSON Parse error: " + parsed.error << QString::fromLocal8Bit(bytes);
         return {};
     }
-    return document.object().value(QLatin1String("data")).toObject();
+    return parsed.document.object().value(QLatin1String("data")).toObject();
 }

@@ -3,7 +3,8 @@
 AccelerationGauge::AccelerationGauge(QWidget *parent)
     : CircularGauge(parent)
 {
-    title = QStringLiteral("ACCELERATION");
+    title = tr("ACCELERATION");
+    setAccessibleName(tr("Acceleration"));
     unitText = QStringLiteral("G");
     minorTicks = 4;
     labelDecimals = 1;

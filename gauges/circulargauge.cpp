@@ -1,5 +1,9 @@
 #include "circulargauge.h"
 
+#include "gaugeaccessible.h"
+
+#include <QAccessible>
+#include <QFontMetrics>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
@@ -22,6 +26,10 @@ constexpr double endSlack = 1e-6;
 constexpr double needleHalfBase = 0.5;
 constexpr double needleHalfTip = 0.125;
 
+// The widest a note in the bottom gap is drawn, in units of the radius: where the note's
+// letters end, the dial's rim is three quarters of the radius wide.
+constexpr double scaleNoteWidthShare = 0.7;
+
 // Single precision holds every whole number up to here.
 constexpr double singleExactLimit = 16777216.0; // 2^24
 
@@ -34,7 +42,9 @@ double degreesToRadians(double degrees)
 
 CircularGauge::CircularGauge(QWidget *parent)
     : QWidget(parent)
-{}
+{
+    GaugeAccessible::installFactory();
+}
 
 double CircularGauge::ceilToStep(double v, double step)
 {
@@ -102,6 +112,13 @@ void CircularGauge::setValue(double v)
         update(valueChangeRegion(previous, v));
     else
         update();
+    announceValueChange();
+}
+
+void CircularGauge::announceValueChange()
+{
+    QAccessibleValueChangeEvent event(this, value);
+    QAccessible::updateAccessibility(&event);
 }
 
 void CircularGauge::paintEvent(QPaintEvent *)
@@ -159,7 +176,14 @@ void CircularGauge::drawScaleNote(QPainter *painter)
         return;
     painter->save();
     painter->setPen(QColor(QStringLiteral("#CC0")));
-    painter->setFont(gaugeFont(static_cast<int>(tickLength)));
+    // Across the gap within the dial's rim; a longer note, as a translation may be, is set
+    // smaller to stay there.
+    QFont font = gaugeFont(static_cast<int>(tickLength));
+    const double room = scaleNoteWidthShare * radius;
+    const int wide = QFontMetrics(font, painter->device()).horizontalAdvance(scaleNote);
+    if (wide > room)
+        font.setPointSizeF(font.pointSizeF() * room / wide);
+    painter->setFont(font);
     // The bottom gap of the dial, below the command buttons and clear of the scale's ends.
     const QRect gap(0, static_cast<int>(centerY + 0.8 * radius), width(),
                     static_cast<int>(2 * tickLength));
@@ -373,6 +397,11 @@ QString CircularGauge::valueText(double v) const
     if (!isShownAsNumber(v))
         return tr("OUT OF RANGE");
     return formatNumber(v, valueDecimals) + QLatin1Char(' ') + unitText;
+}
+
+QString CircularGauge::accessibleValue() const
+{
+    return valueText(value);
 }
 
 QRect CircularGauge::statusBand() const

@@ -54,8 +54,11 @@ public:
     // v with valueDecimals, a blank and the unit, or "OUT OF RANGE" when v is too large to show.
     QString valueText(double v) const;
     static bool isShownAsNumber(double v);
+    // What the gauge shows, in words for assistive technology: the value text here, the
+    // subclasses add what they show besides.
+    virtual QString accessibleValue() const;
 
-    QString title = QStringLiteral("FORCE");
+    QString title = tr("FORCE");
     QString unitText = QStringLiteral("N");
     double centerX = 0;
     double centerY = 0;
@@ -83,6 +86,9 @@ public slots:
 
 protected:
     void paintEvent(QPaintEvent *event) override;
+
+    // Tells assistive technology that what accessibleValue() says has changed.
+    void announceValueChange();
 
     virtual void drawBackground(QPainter *painter);
     virtual void drawScale(QPainter *painter);

@@ -33,8 +33,9 @@ double roundToStep(double x, double step)
 
 CommandCircularGauge::CommandCircularGauge(QWidget *parent)
     : CircularGauge(parent)
-    , plusButton(makeStepButton(QStringLiteral("+"), QLatin1String(buttonStyle)))
-    , minusButton(makeStepButton(QStringLiteral("-"),
+    , plusButton(
+          makeStepButton(QStringLiteral("+"), tr("Raise command"), QLatin1String(buttonStyle)))
+    , minusButton(makeStepButton(QStringLiteral("-"), tr("Lower command"),
                                  QLatin1String(buttonStyle) + QLatin1String(minusPadding)))
     , longPressTimer(new QTimer(this))
 {
@@ -49,9 +50,11 @@ CommandCircularGauge::CommandCircularGauge(QWidget *parent)
     connect(longPressTimer, &QTimer::timeout, this, &CommandCircularGauge::onLongPress);
 }
 
-QPushButton *CommandCircularGauge::makeStepButton(const QString &text, const QString &styleSheet)
+QPushButton *CommandCircularGauge::makeStepButton(const QString &text, const QString &name,
+                                                  const QString &styleSheet)
 {
     auto *button = new QPushButton(text, this);
+    button->setAccessibleName(name);
     button->setAutoRepeat(true);
     button->setAutoRepeatInterval(repeatIntervalMs);
     button->setAutoRepeatDelay(repeatDelayMs);
@@ -67,6 +70,7 @@ void CommandCircularGauge::setCommandValue(double v)
     // command beyond the scale is out of range.
     placeCommand(c);
     commandBeyondScale = false;
+    announceValueChange();
     emit commandChanged(c);
 }
 
@@ -77,6 +81,7 @@ void CommandCircularGauge::updateCommandValue(double value)
 {
     placeCommand(value);
     commandBeyondScale = !(value >= minimum && value <= maximum);
+    announceValueChange();
 }
 
 void CommandCircularGauge::placeCommand(double value)
@@ -90,12 +95,21 @@ QString CommandCircularGauge::commandText() const
     return commandBeyondScale ? tr("OUT OF RANGE") : valueText(commandValue);
 }
 
+QString CommandCircularGauge::accessibleValue() const
+{
+    QStringList words{tr("%1 measured").arg(valueText(value))};
+    if (commandFocus)
+        words << tr("command %1").arg(commandText()) << modeName;
+    return words.join(QStringLiteral(", "));
+}
+
 void CommandCircularGauge::setCommandFocus(bool value)
 {
     plusButton->setVisible(value);
     minusButton->setVisible(value);
     commandFocus = value;
     update();
+    announceValueChange();
 }
 
 void CommandCircularGauge::bumpPlus()
@@ -161,7 +175,7 @@ void CommandCircularGauge::mousePressEvent(QMouseEvent *event)
         longPressTimer->start(longPressMs);
         return;
     }
-    const QPoint at = event->localPos().toPoint(); // rounds each coordinate
+    const QPoint at = event->pos(); // the local position, each coordinate rounded
     setCommandValue(pointToValue(at.x(), at.y()));
 }
 
@@ -192,8 +206,7 @@ void CommandCircularGauge::drawValueText(QPainter *painter)
     painter->setPen(QColor(QLatin1String(commandFocus ? "#8C8" : "#888")));
     const QRect captionBox(static_cast<int>(centerX - 4 * s), static_cast<int>(centerY + 0.75 * s),
                            8 * s, static_cast<int>(1.5 * s));
-    painter->drawText(captionBox, Qt::AlignCenter,
-                      commandFocus ? QStringLiteral("Command") : QStringLiteral("Measured"));
+    painter->drawText(captionBox, Qt::AlignCenter, commandFocus ? tr("Command") : tr("Measured"));
     if (commandFocus)
         drawValueBoxText(painter, commandText(), !commandBeyondScale,
                          QColor(QStringLiteral("#0C0")));

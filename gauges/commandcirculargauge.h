@@ -24,12 +24,16 @@ public:
     // The command text: the command, or "OUT OF RANGE" while the device reports one beyond
     // the scale.
     QString commandText() const;
+    // Measured value, and in command mode the command and the mode, for assistive technology.
+    QString accessibleValue() const override;
 
     double commandStep = 1.0; // every command is a whole multiple of it
     double commandValue = 0;  // the command shown, always on the scale
     // The device reported a command beyond the scale: its needle rests at the end.
     bool commandBeyondScale = false;
     bool commandFocus = false;
+    // The control mode in which this gauge takes the command, in words.
+    QString modeName;
     bool mouseInside = false;
     // A press this close to the window's activation, with the pointer over the gauge, is the
     // click that activated the window.
@@ -63,5 +67,6 @@ protected:
 private:
     void placeCommand(double value);
     static bool isRecent(const QElapsedTimer &timer);
-    QPushButton *makeStepButton(const QString &text, const QString &styleSheet);
+    QPushButton *makeStepButton(const QString &text, const QString &name,
+                                const QString &styleSheet);
 };

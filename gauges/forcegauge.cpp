@@ -40,7 +40,9 @@ ForceGauge::ForceGauge(QWidget *parent)
     : CommandCircularGauge(parent)
 {
     minorTicks = 4;
-    title = QStringLiteral("FORCE");
+    title = tr("FORCE");
+    modeName = tr("force mode");
+    setAccessibleName(tr("Force"));
     setMaxForce(defaultMaxForce);
     unitText = QStringLiteral("N");
 }
@@ -75,11 +77,18 @@ void ForceGauge::setSoftTouchActive(int value)
 {
     softTouch = value;
     update();
+    announceValueChange();
 }
 
 int ForceGauge::softTouchActive() const
 {
     return softTouch;
+}
+
+QString ForceGauge::accessibleValue() const
+{
+    const QString shown = CommandCircularGauge::accessibleValue();
+    return softTouch ? shown + QStringLiteral(", ") + tr("soft touch") : shown;
 }
 
 void ForceGauge::drawScale(QPainter *painter)
@@ -90,6 +99,6 @@ void ForceGauge::drawScale(QPainter *painter)
     painter->save();
     painter->setPen(QColor(QStringLiteral("#0F0")));
     painter->setFont(gaugeFont(static_cast<int>(tickLength)));
-    painter->drawText(statusBand(), Qt::AlignCenter, QStringLiteral("SOFT TOUCH"));
+    painter->drawText(statusBand(), Qt::AlignCenter, tr("SOFT TOUCH"));
     painter->restore();
 }

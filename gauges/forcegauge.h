@@ -18,6 +18,8 @@ public:
 
     int softTouch = 0; // non-zero while soft touch is active
 
+    QString accessibleValue() const override;
+
 public slots:
     void setSoftTouchActive(int value);
     int softTouchActive() const;

@@ -16,7 +16,9 @@ constexpr double maxRatedPosition = 1000;
 PositionGauge::PositionGauge(QWidget *parent)
     : CommandCircularGauge(parent)
 {
-    title = QStringLiteral("POSITION");
+    title = tr("POSITION");
+    modeName = tr("position mode");
+    setAccessibleName(tr("Position"));
     labelDecimals = 1;
     valueDecimals = 1;
     minorTicks = 4;
@@ -62,10 +64,17 @@ QString PositionGauge::limitText() const
 QString PositionGauge::limitTextAt(double v) const
 {
     if (positiveLimit > 0 && v >= positiveLimit)
-        return QStringLiteral("+LIMIT");
+        return tr("+LIMIT");
     if (negativeLimit > 0 && v <= negativeLimit)
-        return QStringLiteral("-LIMIT");
+        return tr("-LIMIT");
     return QString();
+}
+
+QString PositionGauge::accessibleValue() const
+{
+    const QString shown = CommandCircularGauge::accessibleValue();
+    const QString limit = limitText();
+    return limit.isEmpty() ? shown : shown + QStringLiteral(", ") + limit;
 }
 
 QRegion PositionGauge::valueChangeRegion(double from, double to) const
@@ -80,6 +89,7 @@ void PositionGauge::setPosLimit(double value)
 {
     positiveLimit = value;
     update();
+    announceValueChange();
 }
 
 double PositionGauge::posLimit() const
@@ -91,6 +101,7 @@ void PositionGauge::setNegLimit(double value)
 {
     negativeLimit = value;
     update();
+    announceValueChange();
 }
 
 double PositionGauge::negLimit() const

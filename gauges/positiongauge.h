@@ -19,6 +19,8 @@ public:
     // "+LIMIT" or "-LIMIT" when the measured position has reached a limit, else empty.
     QString limitText() const;
 
+    QString accessibleValue() const override;
+
     double positiveLimit = 0; // 0: not set
     double negativeLimit = 0; // 0: not set
 

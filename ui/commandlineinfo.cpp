@@ -9,9 +9,10 @@ CommandLineInfo::Request CommandLineInfo::requested(int argc, char *argv[])
 {
     if (argc < 2)
         return Request::None;
-    if (std::strcmp(argv[1], "--help") == 0)
+    const char *first = argv[1];
+    if (std::strcmp(first, "--help") == 0 || std::strcmp(first, "-h") == 0)
         return Request::Help;
-    if (std::strcmp(argv[1], "--version") == 0)
+    if (std::strcmp(first, "--version") == 0 || std::strcmp(first, "-v") == 0)
         return Request::Version;
     return Request::None;
 }
@@ -25,7 +26,10 @@ QString CommandLineInfo::text(Request request)
             "CommandLineInfo",
             "Runs and configures a VKT force-controlled actuator or an HBN force-control unit.\n"
             "Without an address the dashboard starts disconnected."));
-        parser.addHelpOption();
+        // Qt's own help option would also list --help-all, which is not answered.
+        parser.addOption(QCommandLineOption(
+            {QStringLiteral("h"), QStringLiteral("help")},
+            QCoreApplication::translate("CommandLineInfo", "Displays this help.")));
         parser.addVersionOption();
         parser.addPositionalArgument(
             QStringLiteral("address"),

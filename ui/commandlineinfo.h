@@ -2,8 +2,9 @@
 
 #include <QString>
 
-// The two first arguments that ask about the program instead of naming a device: "--help" and
-// "--version". Any other first argument, an empty one included, stays a device address.
+// The first arguments that ask about the program instead of naming a device: "--help" or "-h",
+// "--version" or "-v", each as the help text lists it. Any other first argument, an empty one
+// included, stays a device address.
 class CommandLineInfo
 {
 public:

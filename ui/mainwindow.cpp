@@ -8,6 +8,7 @@
 #include "parameterimport.h"
 #include "pictureiconengine.h"
 #include "safefile.h"
+#include "trendwindow.h"
 #include "uilog.h"
 
 #include <QBuffer>
@@ -16,26 +17,27 @@
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPixmap>
+#include <QScreen>
 #include <QTimer>
 
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace {
 
 // A weighing runs from the first negative payload weight until the next zero or positive one.
 // There is only one dashboard, so this belongs to the program rather than to a window.
 bool weighingInProgress = false;
-// The save question of the weighing that has ended is on its way or open.
-bool weighingQuestionPending = false;
 
-const char *const boxTitle = "VKT Dashboard";
+const char *const boxTitle = QT_TRANSLATE_NOOP("MainWindow", "VKT Dashboard");
 const char *const connectedColor = "#0C0";
 const char *const noToolColor = "#CC0";
 
-const char *const weighingErrorText =
+const char *const weighingErrorText = QT_TRANSLATE_NOOP(
+    "MainWindow",
     "<b>Error weighting payload!</b><br>Possible causes:<ul><li> Insufficient air "
-    "pressure</li><li> Excess payload weight</li><li> Carriage position unstable</li></ul>";
+    "pressure</li><li> Excess payload weight</li><li> Carriage position unstable</li></ul>");
 
 // A payload weight the label shows as a number: "99999.99 Kg" still fits it. No actuator of
 // this family carries more; a larger number could only be shown cut off.
@@ -43,14 +45,19 @@ constexpr double shownPayloadLimit = 1e5;
 // Characters of a device's error text the box shows; all of it is under its details.
 constexpr int boxTextChars = 500;
 
+QString boxTitleText()
+{
+    return MainWindow::tr(boxTitle);
+}
+
 void showCritical(QWidget *parent, const QString &text)
 {
-    QMessageBox::critical(parent, boxTitle, text);
+    QMessageBox::critical(parent, boxTitleText(), text);
 }
 
 void showInformation(QWidget *parent, const QString &text)
 {
-    QMessageBox::information(parent, boxTitle, text);
+    QMessageBox::information(parent, boxTitleText(), text);
 }
 
 } // namespace
@@ -80,6 +87,7 @@ MainWindow::MainWindow(QWidget *parent)
     setPalette(ground);
 
     connectSignals();
+    assignShortcuts();
 
     fileOpenButton->setEnabled(false);
     fileSaveButton->setEnabled(false);
@@ -100,6 +108,7 @@ void MainWindow::connectSignals()
     connect(consoleButton, &QToolButton::clicked, this, &MainWindow::onConsoleButtonClick);
     connect(setupButton, &QToolButton::clicked, this, &MainWindow::onSetupButtonClick);
     connect(connectionButton, &QPushButton::clicked, this, &MainWindow::onConnectionButtonClick);
+    connect(trendButton, &QToolButton::clicked, this, &MainWindow::onTrendButtonClick);
 
     connect(weighPayloadButton, &QPushButton::clicked, &remoteDevice, &RemoteDevice::weighPayload);
     connect(forceGauge, &ForceGauge::commandChanged, &remoteDevice, &RemoteDevice::commandForce);
@@ -129,6 +138,31 @@ void MainWindow::connectSignals()
             &PositionGauge::setPosLimit);
     connect(&remoteDevice, &RemoteDevice::negLimitPositionChanged, positionGauge,
             &PositionGauge::setNegLimit);
+}
+
+// The title row's keys act on their press, as every shortcut does; the window's own keys act on
+// release and leave presses alone. Each button's tool tip names its key.
+void MainWindow::assignShortcuts()
+{
+    const std::pair<QToolButton *, QKeySequence> shortcuts[] = {
+        {fileOpenButton, QKeySequence(QKeySequence::Open)},
+        {fileSaveButton, QKeySequence(QKeySequence::Save)},
+        {consoleButton, QKeySequence(Qt::CTRL | Qt::Key_K)},
+        {setupButton, preferencesKeys()},
+        {trendButton, QKeySequence(Qt::CTRL | Qt::Key_T)},
+    };
+    for (const auto &[button, keys] : shortcuts) {
+        button->setShortcut(keys);
+        button->setToolTip(
+            tr("%1 (%2)").arg(button->toolTip(), keys.toString(QKeySequence::NativeText)));
+    }
+}
+
+// The desktop's key for settings; the usual Ctrl+, where it has none (X11 desktops mostly).
+QKeySequence MainWindow::preferencesKeys()
+{
+    const QKeySequence desktops(QKeySequence::Preferences);
+    return desktops.isEmpty() ? QKeySequence(Qt::CTRL | Qt::Key_Comma) : desktops;
 }
 
 // The file name for a parameter-file command; empty when there is no device to serve it or the
@@ -169,7 +203,7 @@ void MainWindow::onFileOpenButtonClick()
         showCritical(this, tr("Connection lost: configuration not saved!"));
     } else if (!refused.isEmpty()) {
         // The device's own words, as plain text: a box would read markup in them.
-        QMessageBox box(QMessageBox::Critical, boxTitle,
+        QMessageBox box(QMessageBox::Critical, boxTitleText(),
                         ParameterImport::refusalReport(refused).join(QLatin1Char('\n')),
                         QMessageBox::Ok, this);
         box.setTextFormat(Qt::PlainText);
@@ -202,7 +236,7 @@ void MainWindow::onFileSaveButtonClick()
 
 void MainWindow::onConsoleButtonClick()
 {
-    qCDebug(vktUi) << "onConsoleButtonClick";
+    qCDebug(lcUi) << "onConsoleButtonClick";
     ConsoleWindow console(&remoteDevice);
     console.exec();
 }
@@ -210,14 +244,14 @@ void MainWindow::onConsoleButtonClick()
 // A dialog of its own for every opening: it reads the device afresh each time.
 void MainWindow::onSetupButtonClick()
 {
-    qCDebug(vktUi) << "onSetupButtonClick";
+    qCDebug(lcUi) << "onSetupButtonClick";
     ConfigDialog dialog(&remoteDevice);
     dialog.exec();
 }
 
 void MainWindow::onConnectionButtonClick()
 {
-    qCDebug(vktUi) << "onConnectionButtonClick";
+    qCDebug(lcUi) << "onConnectionButtonClick";
     if (remoteDevice.isConnected())
         remoteDevice.disconnectDevice();
     DeviceChooser::chooseAndConnect(remoteDevice, this);
@@ -225,24 +259,24 @@ void MainWindow::onConnectionButtonClick()
 
 void MainWindow::onForceLongPress()
 {
-    qCDebug(vktUi) << "onForceLongPress";
+    qCDebug(lcUi) << "onForceLongPress";
     if (remoteDevice.isConnected())
         remoteDevice.sendCommand(DevicePath::forceMode);
 }
 
 void MainWindow::onPositionLongPress()
 {
-    qCDebug(vktUi) << "onPositionLongPress";
+    qCDebug(lcUi) << "onPositionLongPress";
     if (remoteDevice.isConnected())
         remoteDevice.sendCommand(DevicePath::positionMode);
 }
 
 void MainWindow::onDeviceConnect()
 {
-    qCDebug(vktUi) << "onDeviceConnect";
+    qCDebug(lcUi) << "onDeviceConnect";
     const QString name = remoteDevice.isConnected()
                              ? remoteDevice.deviceIdRecord().value(RecordKey::deviceName).toString()
-                             : QStringLiteral("NONE");
+                             : tr("NONE");
     DeviceText::show(connectionButton, name);
     connectionButton->setStyleSheet(QStringLiteral("background-color: ") + connectedColor);
     fileOpenButton->setEnabled(true);
@@ -252,7 +286,7 @@ void MainWindow::onDeviceConnect()
 
 void MainWindow::onDeviceDisconnect()
 {
-    qCDebug(vktUi) << "onDeviceDisconnect";
+    qCDebug(lcUi) << "onDeviceDisconnect";
     forceGauge->setValue(0);
     forceGauge->updateCommandValue(0);
     positionGauge->setValue(0);
@@ -269,10 +303,10 @@ void MainWindow::onDeviceDisconnect()
 
 void MainWindow::onToolChanged(int connected)
 {
-    qCDebug(vktUi).nospace() << "onToolChanged(" << connected << ")";
+    qCDebug(lcUi).nospace() << "onToolChanged(" << connected << ")";
     if (connected == 0) {
         toolTypeLabel->setStyleSheet(QStringLiteral("background-color: ") + noToolColor);
-        DeviceText::show(toolTypeLabel, QStringLiteral("NONE"));
+        DeviceText::show(toolTypeLabel, tr("NONE"));
         forceGauge->setMaxForce(0.0);
         forceGauge->unitText.clear();
         forceGauge->setCommandFocus(false);
@@ -285,8 +319,8 @@ void MainWindow::onToolChanged(int connected)
 
     toolTypeLabel->setStyleSheet(QStringLiteral("background-color: ") + connectedColor);
     const QJsonObject &tool = remoteDevice.toolIdRecord();
-    DeviceText::show(toolTypeLabel, tool.isEmpty() ? QStringLiteral("NONE")
-                                                   : tool.value(RecordKey::modelName).toString());
+    DeviceText::show(toolTypeLabel,
+                     tool.isEmpty() ? tr("NONE") : tool.value(RecordKey::modelName).toString());
     applyToolRatings();
     setForceCommandFocus(stateControlMode() & ControlModeBit::forceMode);
     setPayloadWeight(remoteDevice.stateRecord().value(RecordKey::payloadWeight).toDouble());
@@ -296,7 +330,7 @@ void MainWindow::onToolChanged(int connected)
 // box with all of it under the details.
 void MainWindow::onWeighError(QString errorStr)
 {
-    QMessageBox box(QMessageBox::Critical, boxTitle, errorStr, QMessageBox::Ok, this);
+    QMessageBox box(QMessageBox::Critical, boxTitleText(), errorStr, QMessageBox::Ok, this);
     box.setTextFormat(Qt::PlainText);
     if (errorStr.size() > boxTextChars) {
         box.setText(errorStr.left(boxTextChars) + QChar(0x2026));
@@ -314,7 +348,7 @@ void MainWindow::onMetricUnitsChanged(int metricUnits)
 
 void MainWindow::setControlMode(int mode)
 {
-    qCDebug(vktUi).nospace() << "setControlMode:" << mode;
+    qCDebug(lcUi).nospace() << "setControlMode:" << mode;
     // The link stores the new state before it signals, so the record is the authority here.
     if (stateControlMode() & ControlModeBit::forceMode) {
         forceGauge->setCommandFocus(true);
@@ -354,23 +388,53 @@ void MainWindow::setPayloadWeight(double value)
         else
             payloadWeight->setText(metric ? QString::asprintf("%0.2lf Kg", value)
                                           : QString::asprintf("%0.1lf Lb", value));
-        if (weighingInProgress && !weighingQuestionPending) {
-            weighingQuestionPending = true;
+        if (weighingInProgress && !m_weighingQuestionPending) {
+            m_weighingQuestionPending = true;
             QTimer::singleShot(0, this, &MainWindow::askToSaveWeighedPayload);
         }
     }
     updateWeighButton();
 }
 
+// Non-modal and one at a time: a second click brings the open one to the front.
+void MainWindow::onTrendButtonClick()
+{
+    qCDebug(lcUi) << "onTrendButtonClick";
+    if (!trendWindow) {
+        trendWindow = new TrendWindow(&trendFeed, this);
+        placeBeside(trendWindow);
+    }
+    trendWindow->show();
+    trendWindow->raise();
+    trendWindow->activateWindow();
+}
+
+// Right of the dashboard, or under it, where the screen has room, else in the screen's far
+// corner: a desktop without a window manager would put a new window over the gauges.
+void MainWindow::placeBeside(QWidget *window) const
+{
+    const QRect screen = this->screen()->availableGeometry();
+    const QRect dashboard = frameGeometry();
+    const QSize size = window->size();
+    for (const QPoint &at :
+         {dashboard.topRight() + QPoint(1, 0), dashboard.bottomLeft() + QPoint(0, 1)}) {
+        if (screen.contains(QRect(at, size))) {
+            window->move(at);
+            return;
+        }
+    }
+    window->move(screen.bottomRight() - QPoint(size.width(), size.height()) + QPoint(1, 1));
+}
+
 void MainWindow::askToSaveWeighedPayload()
 {
-    if (QMessageBox::question(this, boxTitle, tr("Save new payload weight as default?"),
+    if (QMessageBox::question(this, boxTitleText(), tr("Save new payload weight as default?"),
                               QMessageBox::Yes | QMessageBox::No)
         == QMessageBox::Yes) {
         remoteDevice.saveConfig();
     }
     weighingInProgress = false;
-    weighingQuestionPending = false;
+    m_weighingQuestionPending = false;
 }
 
 bool MainWindow::event(QEvent *e)

@@ -2,11 +2,15 @@
 
 #include "parameterfiledialogs.h"
 #include "remotedevice.h"
+#include "trendfeed.h"
 #include "ui_mainwindow.h"
 
+#include <QKeySequence>
 #include <QMainWindow>
 
 #include <functional>
+
+class TrendWindow;
 
 // The dashboard: shows the connected device on its gauges and labels, turns the operator's
 // actions into device commands and runs the payload weighing dialogue.
@@ -21,6 +25,10 @@ public:
     // A member, so it is destroyed before the QMainWindow base deletes the widgets: its
     // disconnect at tear-down still finds them.
     RemoteDevice remoteDevice{this};
+    // The run's history from the first poll on, whether the trend is open or not.
+    TrendFeed trendFeed{&remoteDevice};
+    // Made at its first opening; it hides when closed and stays, recording if it does.
+    TrendWindow *trendWindow = nullptr;
 
     // Where the parameter-file commands get their file names; tests put their own in.
     using FileNameDialog = std::function<QString(QWidget *parent)>;
@@ -42,16 +50,23 @@ public slots:
     void onMetricUnitsChanged(int metricUnits);
     void setControlMode(int mode);
     void setPayloadWeight(double value);
+    void onTrendButtonClick();
 
 protected:
     bool event(QEvent *e) override;
 
 private:
     void connectSignals();
+    void assignShortcuts();
+    static QKeySequence preferencesKeys();
     QString askParameterFileName(const FileNameDialog &ask);
     void applyToolRatings();
     void setForceCommandFocus(bool force);
     void updateWeighButton();
     void askToSaveWeighedPayload();
+    void placeBeside(QWidget *window) const;
     int stateControlMode() const;
+
+    // The save question of the weighing that has ended is on its way or open.
+    bool m_weighingQuestionPending = false;
 };

@@ -6,19 +6,22 @@
 
 namespace {
 
-const char *const parameterFileFilter = "Parameter Files (*.par)";
-
 // The load dialog deliberately shares the save dialog's caption.
 QString dialogCaption()
 {
     return QCoreApplication::translate("MainWindow", "Save VKT Parameter File");
 }
 
+QString fileFilter()
+{
+    return QCoreApplication::translate("MainWindow", "Parameter Files (*.par)");
+}
+
 } // namespace
 
 QString ParameterFileDialogs::askSaveFileName(QWidget *parent)
 {
-    QFileDialog dialog(parent, dialogCaption(), QDir::homePath(), parameterFileFilter);
+    QFileDialog dialog(parent, dialogCaption(), QDir::homePath(), fileFilter());
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDefaultSuffix(QStringLiteral("par"));
@@ -29,6 +32,5 @@ QString ParameterFileDialogs::askSaveFileName(QWidget *parent)
 
 QString ParameterFileDialogs::askOpenFileName(QWidget *parent)
 {
-    return QFileDialog::getOpenFileName(parent, dialogCaption(), QDir::homePath(),
-                                        parameterFileFilter);
+    return QFileDialog::getOpenFileName(parent, dialogCaption(), QDir::homePath(), fileFilter());
 }

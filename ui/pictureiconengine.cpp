@@ -39,11 +39,6 @@ QPixmap PictureIconEngine::pixmap(const QSize &size, QIcon::Mode mode, QIcon::St
     return picture.scaled(wanted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
-QList<QSize> PictureIconEngine::availableSizes(QIcon::Mode, QIcon::State) const
-{
-    return {m_pictureSize};
-}
-
 QIconEngine *PictureIconEngine::clone() const
 {
     return new PictureIconEngine(*this);

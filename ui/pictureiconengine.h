@@ -18,7 +18,18 @@ public:
     void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override;
     QSize actualSize(const QSize &size, QIcon::Mode mode, QIcon::State state) override;
     QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override;
-    QList<QSize> availableSizes(QIcon::Mode mode, QIcon::State state) const override;
+    // Qt 6 dropped the const of this one.
+#if QT_VERSION_MAJOR < 6
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) const override
+    {
+        return {m_pictureSize};
+    }
+#else
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override
+    {
+        return {m_pictureSize};
+    }
+#endif
     QIconEngine *clone() const override;
 
 private:

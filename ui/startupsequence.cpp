@@ -16,6 +16,19 @@ namespace {
 constexpr int styleCacheLimitKb = 512;
 } // namespace
 
+void StartupSequence::scaleToScreen()
+{
+    // Qt 6 always does; Qt 5 otherwise lets the texts grow with the resolution while every
+    // widget keeps its size in pixels.
+#if QT_VERSION_MAJOR < 6
+    QCoreApplication::setAttribute(Qt::AA_EnableHighDpiScaling);
+    QCoreApplication::setAttribute(Qt::AA_UseHighDpiPixmaps);
+#endif
+    // Qt 5 would round 1.25 down to 1, leaving the texts crowded, and 1.5 up to 2.
+    QGuiApplication::setHighDpiScaleFactorRoundingPolicy(
+        Qt::HighDpiScaleFactorRoundingPolicy::PassThrough);
+}
+
 void StartupSequence::setApplicationIdentity()
 {
     QCoreApplication::setApplicationName(QStringLiteral("VKT Dashboard"));

@@ -13,6 +13,11 @@ public:
     // Exit status when the device named on the command line cannot be connected.
     static constexpr int connectFailedStatus = -1;
 
+    // Lays the windows out for 96 dpi and scales them by the screen's resolution, 1.25 at 120
+    // dpi as well as 2 at 192, with the pictures at the screen's pixel density. Call before the
+    // QApplication is made.
+    static void scaleToScreen();
+
     static void setApplicationIdentity();
 
     // Bounds the style's cache of drawn widget parts to what the windows draw (call after the

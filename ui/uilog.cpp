@@ -1,3 +1,3 @@
 #include "uilog.h"
 
-Q_LOGGING_CATEGORY(vktUi, "vkt.ui")
+Q_LOGGING_CATEGORY(lcUi, "vkt.ui")

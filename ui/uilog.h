@@ -2,4 +2,4 @@
 
 #include <QLoggingCategory>
 
-Q_DECLARE_LOGGING_CATEGORY(vktUi)
+Q_DECLARE_LOGGING_CATEGORY(lcUi)

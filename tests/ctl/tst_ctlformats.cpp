@@ -1,7 +1,7 @@
 #include "commandtext.h"
 #include "ctlcommandline.h"
-#include "statewriter.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QtTest>
 
@@ -15,7 +15,7 @@ private slots:
     void usageError();
     void argument_data();
     void argument();
-    void csvLog();
+    void printedJsonHasNoControls();
 };
 
 void TestCtlFormats::usageError_data()
@@ -70,19 +70,16 @@ void TestCtlFormats::argument()
     QCOMPARE(CommandText::argument(typed), sent);
 }
 
-void TestCtlFormats::csvLog()
+// A device's text reaches a terminal: DEL and the C1 controls (an 8-bit CSI) go escaped, as the
+// C0 controls already do, and the text still reads back as the same JSON.
+void TestCtlFormats::printedJsonHasNoControls()
 {
-    // Known members in the dashboard's order whatever the record's own, then the others; the
-    // header stays, and a member gone from the record leaves its field empty.
-    StateWriter writer(StateWriter::Format::Csv);
-    const QDateTime time = QDateTime::fromMSecsSinceEpoch(86400123, Qt::UTC);
-    const auto record = [](const char *json) { return QJsonDocument::fromJson(json).object(); };
-    QString log = writer.write(time, record(R"({"zeta":"a,\"b","dioValue":2555904,
-                                                "actualForce":-0.25,"metricUnits":1})"));
-    log += writer.write(time, record(R"({"metricUnits":0,"actualForce":3,"dioValue":64})"));
-    QCOMPARE(log, QString("time,metricUnits,actualForce,dioValue,zeta\n"
-                          "1970-01-02T00:00:00.123Z,1,-0.25,2555904,\"a,\"\"b\"\n"
-                          "1970-01-02T00:00:00.123Z,0,3,64,\n"));
+    const QString hostile = QStringLiteral("a\x1b[2Jb\x7f\x9b"
+                                           "31mc\u00e4");
+    const QString printed = CommandText::compactJson(hostile);
+    QCOMPARE(printed, QStringLiteral("\"a\\u001b[2Jb\\u007f\\u009b31mc\u00e4\""));
+    QCOMPARE(QJsonDocument::fromJson(("[" + printed + "]").toUtf8()).array().first(),
+             QJsonValue(hostile));
 }
 
 QTEST_GUILESS_MAIN(TestCtlFormats)

@@ -51,6 +51,7 @@ void TestParameterImport::plan_data()
     row("root is an array", R"([{"vkt": {"a": 1}}])", false);
     row("not JSON", "{\"vkt\": ", false);
     row("empty file", "", false);
+    row("a key named twice", R"({"vkt": {"a": {"b": 1}, "a": 2}})", false);
     row("vkt empty", R"({"vkt": {}})", false);
     // Keys a device may hold load again; only what changes a command line's meaning is refused.
     row("dotted key", R"({"vkt": {"fw.version": "2.1"}})", false, {"/vkt/fw.version=2.1"});

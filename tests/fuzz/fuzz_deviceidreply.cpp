@@ -4,6 +4,7 @@
 #include "devicediscover.h"
 #include "devicevocabulary.h"
 #include "fuzzcheck.h"
+#include "jsontext.h"
 #include "printabletext.h"
 #include "replyframer.h"
 
@@ -55,7 +56,7 @@ void fuzz::checkInput(const QByteArray &bytes)
     requireShownAsOneLine(QString::fromUtf8(bytes));
 
     // Without a line end there is neither echo nor prompt to take away: the input is read as it is.
-    const QJsonDocument document = QJsonDocument::fromJson(bytes);
+    const QJsonDocument document = JsonText::parse(bytes).document;
     if (!bytes.contains("\r\n")) {
         fuzz::require(document.isObject() || reply.isEmpty(),
                       "JSON that is not an object gives nothing");

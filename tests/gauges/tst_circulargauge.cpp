@@ -3,6 +3,7 @@
 #include "forcegauge.h"
 #include "positiongauge.h"
 
+#include <QAccessible>
 #include <QScreen>
 #include <QSignalSpy>
 #include <QtTest>
@@ -27,6 +28,8 @@ private slots:
     void commandValues();
     void longPress_data();
     void longPress();
+    void accessibleValue_data();
+    void accessibleValue();
 };
 
 namespace {
@@ -267,6 +270,56 @@ void TestCircularGauge::longPress()
     QTest::mouseRelease(&gauge, Qt::LeftButton, Qt::NoModifier, QPoint(125, 60));
     QVERIFY(!longPress.wait(800)); // nothing more after the release
     QTEST(longPress.count(), "emitted");
+}
+
+void TestCircularGauge::accessibleValue_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("commandMode");
+    QTest::addColumn<double>("command");
+    QTest::addColumn<double>("extra"); // force: soft touch; position: positive limit
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("value");
+    QTest::newRow("acceleration") << "acceleration" << false << 0.0 << 0.0 << "Acceleration"
+                                  << "0.5 G";
+    QTest::newRow("force, measured mode") << "force" << false << 20.0 << 0.0 << "Force"
+                                          << "12.5 N measured";
+    QTest::newRow("force, command mode, soft touch")
+        << "force" << true << 20.0 << 4.0 << "Force"
+        << "12.5 N measured, command 20.0 N, force mode, soft touch";
+    QTest::newRow("position at its limit, command beyond the scale")
+        << "position" << true << 1e6 << 12.0 << "Position"
+        << "12.5 mm measured, command OUT OF RANGE, position mode, +LIMIT";
+}
+
+void TestCircularGauge::accessibleValue()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, commandMode);
+    QFETCH(double, command);
+    QFETCH(double, extra);
+    std::unique_ptr<CircularGauge> gauge;
+    if (kind == "acceleration")
+        gauge.reset(new AccelerationGauge);
+    else if (kind == "force")
+        gauge.reset(new ForceGauge);
+    else
+        gauge.reset(new PositionGauge);
+    gauge->setValue(kind == "acceleration" ? 0.5 : 12.5);
+    if (auto *commandGauge = qobject_cast<CommandCircularGauge *>(gauge.get())) {
+        commandGauge->updateCommandValue(command);
+        commandGauge->setCommandFocus(commandMode);
+    }
+    if (auto *force = qobject_cast<ForceGauge *>(gauge.get()))
+        force->setSoftTouchActive(int(extra));
+    if (auto *position = qobject_cast<PositionGauge *>(gauge.get()))
+        position->setPosLimit(extra);
+
+    QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(gauge.get());
+    QVERIFY(accessible && accessible->valueInterface());
+    QTEST(accessible->text(QAccessible::Name), "name");
+    QTEST(accessible->text(QAccessible::Value), "value");
+    QCOMPARE(accessible->valueInterface()->currentValue().toDouble(), gauge->value);
 }
 
 QTEST_MAIN(TestCircularGauge)

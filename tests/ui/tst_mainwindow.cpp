@@ -1,14 +1,24 @@
+#include "configdialog.h"
+#include "configsnapshot.h"
 #include "connectedwindow.h"
 #include "privatenetwork.h"
+#include "programtranslation.h"
 #include "scriptedpeer.h"
 #include "startupsequence.h"
 #include "wireformat.h"
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QApplication>
 #include <QLabel>
+#include <QPushButton>
 #include <QRegularExpression>
+#include <QSignalSpy>
+#include <QStyleOptionButton>
+#include <QTabWidget>
 #include <QTest>
+#include <QTextDocument>
+#include <QTimer>
 
 namespace {
 
@@ -24,6 +34,32 @@ QStringList linkLook(const MainWindow &window)
                        && window.consoleButton->isEnabled();
     return {window.connectionButton->text(), window.toolTypeLabel->text(),
             files ? "files" : "no files", window.payloadWeight->text()};
+}
+
+// The shown texts below `top` that do not fit their label or button: cut off, or elided ("…").
+QStringList clippedTexts(const QWidget *top)
+{
+    QStringList clipped;
+    const auto check = [&clipped](const QWidget *widget, const QString &text, int room) {
+        const bool cut =
+            text.contains(QChar(0x2026)) || widget->fontMetrics().horizontalAdvance(text) > room;
+        if (widget->isVisible() && cut)
+            clipped << widget->objectName() + ": " + text;
+    };
+    for (const QLabel *label : top->findChildren<QLabel *>()) {
+        // Wrapped and rich texts are laid out by the label itself.
+        if (!label->wordWrap() && !Qt::mightBeRichText(label->text()))
+            check(label, label->text(), label->contentsRect().width() - 2 * label->margin());
+    }
+    for (const QPushButton *button : top->findChildren<QPushButton *>()) {
+        QStyleOptionButton option;
+        option.initFrom(button);
+        const int room =
+            button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button).width()
+            - (button->icon().isNull() ? 0 : button->iconSize().width());
+        check(button, QString(button->text()).remove(QLatin1Char('&')), room);
+    }
+    return clipped;
 }
 
 } // namespace
@@ -44,6 +80,10 @@ private slots:
     void hostileDevice();
     void operatorActionsReachDevice();
     void programPicture();
+    void titleRowKeys_data();
+    void titleRowKeys();
+    void textsFit_data();
+    void textsFit();
 };
 
 void TestMainWindow::addressThatDoesNotOpen()
@@ -323,6 +363,125 @@ void TestMainWindow::programPicture()
     }
 }
 
-// The connection button opens the connect dialog, which broadcasts: kept off the host's network.
-VKT_PRIVATE_NETWORK_TEST_MAIN(QApplication, TestMainWindow)
+void TestMainWindow::titleRowKeys_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("keys");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("load") << "fileOpenButton"
+                          << "Ctrl+O"
+                          << "Load Parameter File";
+    QTest::newRow("save") << "fileSaveButton"
+                          << "Ctrl+S"
+                          << "Save Parameter File";
+    QTest::newRow("terminal") << "consoleButton"
+                              << "Ctrl+K"
+                              << "Terminal";
+    QTest::newRow("settings") << "setupButton"
+                              << "Ctrl+,"
+                              << "Settings";
+    QTest::newRow("trend") << "trendButton"
+                           << "Ctrl+T"
+                           << "Trend";
+}
+
+// A title-row action's key acts on its press, though the window takes key releases for the
+// gauges; the tool tip names the key, and assistive technology reads the name, not the "...".
+void TestMainWindow::titleRowKeys()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, keys);
+    QFETCH(QString, name);
+    MainWindow window;
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    QStringList clicked;
+    for (QToolButton *each : {window.fileOpenButton, window.fileSaveButton, window.consoleButton,
+                              window.setupButton, window.trendButton}) {
+        each->setEnabled(true);
+        each->disconnect(&window); // the click alone, without the dialog it opens
+        connect(each, &QToolButton::clicked, this,
+                [&clicked, each] { clicked << each->objectName(); });
+    }
+    QTest::keySequence(&window, QKeySequence(keys));
+    QTRY_COMPARE(clicked, QStringList{button});
+    const auto *pressed = window.findChild<QToolButton *>(button);
+    QCOMPARE(pressed->toolTip(), QStringLiteral("%1 (%2)").arg(name, keys));
+    QCOMPARE(QAccessible::queryAccessibleInterface(const_cast<QToolButton *>(pressed))
+                 ->text(QAccessible::Name),
+             name);
+}
+
+void TestMainWindow::textsFit_data()
+{
+    QTest::addColumn<QString>("locale");
+    QTest::newRow("en") << "en";
+    QTest::newRow("de") << "de";
+}
+
+// In each language the program speaks, every text of the window's states shows whole at the
+// size the window opens with, and so does every text of the configuration dialog. CTest runs
+// this once more on a screen of 192 dpi: the window keeps the layout it has at 96 dpi and
+// doubles every pixel.
+void TestMainWindow::textsFit()
+{
+    QFETCH(QString, locale);
+    const ProgramTranslation translation{QLocale(locale)};
+    QCOMPARE(translation.isTranslated(), locale != "en");
+
+    QStringList clipped;
+    {
+        // Its boxes are answered at once: the dialog below is left to show.
+        ConnectedWindow connected;
+        MainWindow &window = connected.window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QCOMPARE(window.logicalDpiY(), 96);
+        clipped += clippedTexts(&window);
+        QVERIFY(connected.connect({}));
+        clipped += clippedTexts(&window);
+        const QString firstHint = window.forceGaugeHelp->text();
+        emit window.forceGauge->longPress(); // the device starts in position mode
+        QTRY_VERIFY(window.forceGaugeHelp->text() != firstHint);
+        clipped += clippedTexts(&window);
+        window.setPayloadWeight(1e6);
+        clipped += clippedTexts(&window);
+        window.setPayloadWeight(-1);
+        clipped += clippedTexts(&window);
+    }
+
+    ConfigSnapshot snapshot;
+    snapshot.connected = snapshot.serialLink = snapshot.hasDio = true;
+    snapshot.toolIdentity = {{"modelName", "VKT-250"}};
+    ConfigDialog dialog(snapshot, nullptr);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    auto *tabs = dialog.findChild<QTabWidget *>(QStringLiteral("configurationTabs"));
+    for (int i = 0; i < tabs->count(); ++i) {
+        tabs->setCurrentIndex(i);
+        clipped += clippedTexts(&dialog);
+    }
+    QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(QStringLiteral(", "))));
+}
+
+// The window as the program shows it, scaled to the screen's resolution.
+class ScaledApplication : public QApplication
+{
+public:
+    ScaledApplication(int &argc, char **argv)
+        : QApplication(scaledToScreen(argc), argv)
+    {}
+
+private:
+    static int &scaledToScreen(int &argc)
+    {
+        StartupSequence::scaleToScreen();
+        return argc;
+    }
+};
+
+// The connection button and a start without an address open the connect dialog, which
+// broadcasts: kept off the host's network.
+VKT_PRIVATE_NETWORK_TEST_MAIN(ScaledApplication, TestMainWindow)
 #include "tst_mainwindow.moc"

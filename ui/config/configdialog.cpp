@@ -183,8 +183,7 @@ void ConfigDialog::load(const ConfigSnapshot &snapshot)
         return records[std::size_t(source)];
     };
     record(SettingRow::Source::Identity) =
-        snapshot.connected ? snapshot.identity
-                           : QJsonObject{{RecordKey::deviceName, QStringLiteral("NONE")}};
+        snapshot.connected ? snapshot.identity : QJsonObject{{RecordKey::deviceName, tr("NONE")}};
     QJsonObject net;
     const bool hasTool = !snapshot.toolIdentity.isEmpty();
     if (hasTool) {
@@ -450,7 +449,7 @@ void ConfigDialog::setLamp(QLabel *lamp, int value)
 
 void ConfigDialog::onUpdateFirmware()
 {
-    qCDebug(vktUi) << "onUpdateFirmware";
+    qCDebug(lcUi) << "onUpdateFirmware";
     QMessageBox box;
     box.setWindowTitle(tr("VKT Dashboard"));
     box.setIcon(QMessageBox::Warning);
@@ -476,7 +475,7 @@ void ConfigDialog::onUpdateFirmware()
 
 void ConfigDialog::accept()
 {
-    qCDebug(vktUi) << "ConfigDialog::accept";
+    qCDebug(lcUi) << "ConfigDialog::accept";
     const bool sent = sendChanges();
     if (sent && m_sink->isConnected())
         m_sink->saveSettings();

@@ -12,6 +12,10 @@ ConnectDialog::ConnectDialog(int searchPeriodMs, QWidget *parent)
     , searchPeriodMs(searchPeriodMs)
 {
     setupUi(this);
+    // Frames of twice the size where the screen has more pixels than 96 dpi would: Qt shows a
+    // picture named @2x at half its size, so the radar stays sharp.
+    if (devicePixelRatioF() > 1)
+        radarMovie.setFileName(QStringLiteral(":/radar@2x.gif"));
     if (radarMovie.isValid())
         searchIcon->setMovie(&radarMovie);
 
@@ -36,7 +40,7 @@ QString ConnectDialog::deviceAddress() const
 
 void ConnectDialog::startDiscovery()
 {
-    qCDebug(vktUi) << "startDiscovery";
+    qCDebug(lcUi) << "startDiscovery";
     clearDeviceList();
     statusLabel->setText(tr("Searching for devices..."));
     searchIcon->show();
@@ -64,7 +68,7 @@ void ConnectDialog::timerEvent(QTimerEvent *event)
 
 void ConnectDialog::onDeviceDiscovered(QJsonObject deviceId, QString deviceAddress)
 {
-    qCDebug(vktUi) << "onDeviceDiscovered" << deviceAddress;
+    qCDebug(lcUi) << "onDeviceDiscovered" << deviceAddress;
     statusLabel->setText(tr("Select Device:"));
     // Whatever a host on the network calls itself, one short line of plain text.
     const auto shown = [&deviceId](const QString &key) {

@@ -20,7 +20,7 @@ void DeviceChooser::chooseAndConnect(RemoteDevice &device, QWidget *boxParent)
 void DeviceChooser::showConnectError(const QString &address, QWidget *boxParent,
                                      const QString &reason)
 {
-    qCDebug(vktUi) << "connection failed:" << address << reason;
+    qCDebug(lcUi) << "connection failed:" << address << reason;
     QString text = tr("Error connecting to \"%1\"").arg(address);
     if (!reason.isEmpty())
         text += QLatin1Char('\n') + reason;

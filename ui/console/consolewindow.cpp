@@ -33,10 +33,10 @@ ConsoleWindow::ConsoleWindow(RemoteDevice *remoteDevice)
     m_readMore.setInterval(0);
     connect(&m_readMore, &QTimer::timeout, this, &ConsoleWindow::readData);
 
-    QIODevice *transport = m_remoteDevice->transport();
+    const QIODevice *transport = m_remoteDevice->transport();
     if (!transport) {
         // Nothing to talk to: an empty screen on which typing goes nowhere, polling untouched.
-        qCDebug(vktUi) << "ConsoleWindow: no device link";
+        qCDebug(lcUi) << "ConsoleWindow: no device link";
         return;
     }
     if (transport == m_remoteDevice->serialPort())
@@ -53,10 +53,11 @@ ConsoleWindow::ConsoleWindow(RemoteDevice *remoteDevice)
         const QString model =
             m_remoteDevice->isConnected()
                 ? m_remoteDevice->deviceIdRecord().value(RecordKey::modelName).toString()
-                : QStringLiteral("NONE");
+                : tr("NONE");
         // The name as a name: no control byte in it acts on the screen.
-        consoleData->putData(DeviceText::oneLine(model).toUtf8());
-        consoleData->putData(" Console Interface\r");
+        consoleData->putData(
+            (tr("%1 Console Interface").arg(DeviceText::oneLine(model)) + QLatin1Char('\r'))
+                .toUtf8());
         m_socket->write("\r");
     }
 }
@@ -75,8 +76,8 @@ bool ConsoleWindow::openTerminalConnection()
     tcpSocket->setReadBufferSize(tcpReadBufferBytes);
     tcpSocket->connectToHost(address, DeviceAddress::terminalPort, QIODevice::ReadWrite);
     if (!tcpSocket->waitForConnected(terminalConnectWaitMs)) {
-        qCDebug(vktUi).noquote() << "ConsoleWindow: no terminal at" << address.toString()
-                                 << tcpSocket->errorString();
+        qCDebug(lcUi).noquote() << "ConsoleWindow: no terminal at" << address.toString()
+                                << tcpSocket->errorString();
         delete tcpSocket;
         consoleData->putData(tr("The terminal at %1 port %2 could not be reached.")
                                  .arg(address.toString())
