@@ -23,9 +23,9 @@ static QJsonObject merged(QJsonObject base, const QJsonObject &patch)
 {
     for (auto it = patch.begin(); it != patch.end(); ++it) {
         const QJsonValue old = base.value(it.key());
-        base[it.key()] =
-            old.isObject() && it->isObject() ? QJsonValue(merged(old.toObject(), it->toObject()))
-                                             : it.value();
+        base[it.key()] = old.isObject() && it->isObject()
+                             ? QJsonValue(merged(old.toObject(), it->toObject()))
+                             : it.value();
     }
     return base;
 }
