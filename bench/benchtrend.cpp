@@ -122,33 +122,29 @@ int main(int argc, char *argv[])
     MainWindow window;
     window.show();
     if (benchCase != "baseline")
-        fillHistory(window.trendFeed);
+        fillHistory(*window.trendFeed());
     // Around the recorder, which the window connects first: what a poll spends there.
     std::vector<double> recordUs;
     std::vector<double> recordCpuMs;
     bench::Clock::time_point sampleStart;
     double sampleCpuStart = 0;
-    QObject::connect(&window.trendFeed, &TrendFeed::sampleAdded, &window, [&] {
+    QObject::connect(window.trendFeed(), &TrendFeed::sampleAdded, &window, [&] {
         sampleStart = bench::Clock::now();
         sampleCpuStart = threadCpuMs();
     });
     if (benchCase == "open" || benchCase == "recording") {
         window.onTrendButtonClick();
-        window.trendWindow->spanBox()->setCurrentIndex(tenMinutesIndex);
-        window.trendWindow->resize(1000, 600);
+        window.trendWindow()->spanBox()->setCurrentIndex(tenMinutesIndex);
+        window.trendWindow()->resize(1000, 600);
     }
     if (benchCase == "recording") {
         if (argc < 4)
             fail("recording needs a file");
         const QString file = QString::fromLocal8Bit(argv[3]);
-        window.trendWindow->askSaveFileName = [file](QWidget *, const QString &, const QString &) {
-            return file;
-        };
-        window.trendWindow->recordButton()->click();
-        if (!window.trendWindow->recorder().isRecording())
+        if (!window.trendWindow()->startRecording(file))
             fail("the recording did not start");
-        window.trendWindow->close();
-        QObject::connect(&window.trendFeed, &TrendFeed::sampleAdded, &window, [&] {
+        window.trendWindow()->close();
+        QObject::connect(window.trendFeed(), &TrendFeed::sampleAdded, &window, [&] {
             recordUs.push_back(bench::microsecondsSince(sampleStart));
             recordCpuMs.push_back(threadCpuMs() - sampleCpuStart);
         });
@@ -169,13 +165,13 @@ int main(int argc, char *argv[])
     if (benchCase == "open") {
         // One redraw as a poll brings it: the curves from the history, then the paint. Wall
         // time, and the CPU time of the thread, which other programs on the CPU do not swell.
-        TrendWindow *trend = window.trendWindow;
+        TrendWindow *trend = window.trendWindow();
         std::vector<double> wallMs;
         std::vector<double> cpuMs;
         for (int i = 0; i < redraws; ++i) {
             const auto start = bench::Clock::now();
             const double cpuStart = threadCpuMs();
-            const qint64 now = window.trendFeed.elapsedMs();
+            const qint64 now = window.trendFeed()->elapsedMs();
             trend->plot()->showSpan(now - 10 * 60 * 1000, now);
             trend->repaint();
             cpuMs.push_back(threadCpuMs() - cpuStart);

@@ -5,6 +5,7 @@
 #include "devicechooser.h"
 #include "devicetext.h"
 #include "devicevocabulary.h"
+#include "parameterfiledialogs.h"
 #include "parameterimport.h"
 #include "pictureiconengine.h"
 #include "safefile.h"
@@ -167,7 +168,7 @@ QKeySequence MainWindow::preferencesKeys()
 
 // The file name for a parameter-file command; empty when there is no device to serve it or the
 // operator cancelled.
-QString MainWindow::askParameterFileName(const FileNameDialog &ask)
+QString MainWindow::askParameterFileName(QString (*ask)(QWidget *parent))
 {
     if (!remoteDevice.isConnected()) {
         showInformation(this, tr("VKT is not connected!"));
@@ -178,7 +179,7 @@ QString MainWindow::askParameterFileName(const FileNameDialog &ask)
 
 void MainWindow::onFileOpenButtonClick()
 {
-    const QString fileName = askParameterFileName(askOpenFileName);
+    const QString fileName = askParameterFileName(&ParameterFileDialogs::askOpenFileName);
     if (fileName.isEmpty())
         return;
 
@@ -217,7 +218,7 @@ void MainWindow::onFileOpenButtonClick()
 
 void MainWindow::onFileSaveButtonClick()
 {
-    const QString fileName = askParameterFileName(askSaveFileName);
+    const QString fileName = askParameterFileName(&ParameterFileDialogs::askSaveFileName);
     if (fileName.isEmpty())
         return;
 
@@ -400,13 +401,13 @@ void MainWindow::setPayloadWeight(double value)
 void MainWindow::onTrendButtonClick()
 {
     qCDebug(lcUi) << "onTrendButtonClick";
-    if (!trendWindow) {
-        trendWindow = new TrendWindow(&trendFeed, this);
-        placeBeside(trendWindow);
+    if (!m_trendWindow) {
+        m_trendWindow = new TrendWindow(&m_trendFeed, this);
+        placeBeside(m_trendWindow);
     }
-    trendWindow->show();
-    trendWindow->raise();
-    trendWindow->activateWindow();
+    m_trendWindow->show();
+    m_trendWindow->raise();
+    m_trendWindow->activateWindow();
 }
 
 // Right of the dashboard, or under it, where the screen has room, else in the screen's far

@@ -1,14 +1,11 @@
 #pragma once
 
-#include "parameterfiledialogs.h"
 #include "remotedevice.h"
 #include "trendfeed.h"
 #include "ui_mainwindow.h"
 
 #include <QKeySequence>
 #include <QMainWindow>
-
-#include <functional>
 
 class TrendWindow;
 
@@ -25,15 +22,10 @@ public:
     // A member, so it is destroyed before the QMainWindow base deletes the widgets: its
     // disconnect at tear-down still finds them.
     RemoteDevice remoteDevice{this};
-    // The run's history from the first poll on, whether the trend is open or not.
-    TrendFeed trendFeed{&remoteDevice};
-    // Made at its first opening; it hides when closed and stays, recording if it does.
-    TrendWindow *trendWindow = nullptr;
 
-    // Where the parameter-file commands get their file names; tests put their own in.
-    using FileNameDialog = std::function<QString(QWidget *parent)>;
-    FileNameDialog askSaveFileName = &ParameterFileDialogs::askSaveFileName;
-    FileNameDialog askOpenFileName = &ParameterFileDialogs::askOpenFileName;
+    TrendFeed *trendFeed() { return &m_trendFeed; }
+    // None until the trend is first opened.
+    TrendWindow *trendWindow() const { return m_trendWindow; }
 
 public slots:
     void onFileOpenButtonClick();
@@ -59,7 +51,7 @@ private:
     void connectSignals();
     void assignShortcuts();
     static QKeySequence preferencesKeys();
-    QString askParameterFileName(const FileNameDialog &ask);
+    QString askParameterFileName(QString (*ask)(QWidget *parent));
     void applyToolRatings();
     void setForceCommandFocus(bool force);
     void updateWeighButton();
@@ -69,4 +61,8 @@ private:
 
     // The save question of the weighing that has ended is on its way or open.
     bool m_weighingQuestionPending = false;
+    // The run's history from the first poll on, whether the trend is open or not.
+    TrendFeed m_trendFeed{&remoteDevice};
+    // Made at its first opening; it hides when closed and stays, recording if it does.
+    TrendWindow *m_trendWindow = nullptr;
 };

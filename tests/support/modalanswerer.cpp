@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFileDialog>
 
 ModalAnswerer::ModalAnswerer(QMessageBox::StandardButton answer)
     : m_answer(answer)
@@ -36,4 +37,16 @@ void ModalAnswerer::answerModal()
         else
             box->reject();
     }
+}
+
+void ModalAnswerer::chooseFile(const QString &path)
+{
+    setDialogHandler([path](QDialog *dialog) {
+        auto *files = qobject_cast<QFileDialog *>(dialog);
+        if (!files)
+            return dialog->reject();
+        files->selectFile(path);
+        // Past the dialog's own question about replacing a file: the operator said yes.
+        dialog->done(QDialog::Accepted);
+    });
 }

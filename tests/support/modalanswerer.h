@@ -29,6 +29,8 @@ public:
     {
         m_handler = std::move(handler);
     }
+    // File dialogs are answered with `path`, as if the operator had typed it and confirmed.
+    void chooseFile(const QString &path);
 
 private:
     void answerModal();

@@ -31,8 +31,7 @@ private:
     bool connectWindow(ConnectedWindow &connected, const QString &device, QString path = {})
     {
         path = path.isEmpty() ? m_file : path;
-        connected.window.askSaveFileName = [path](QWidget *) { return path; };
-        connected.window.askOpenFileName = [path](QWidget *) { return path; };
+        connected.answerer.chooseFile(path);
         return connected.connect({"--device", device});
     }
     QByteArray readFile(const QString &path = {}) const

@@ -40,13 +40,9 @@ int runDashboard(const QString &address, const QString &file)
     QObject::connect(&window.remoteDevice, &RemoteDevice::deviceDisconnect, &reconnect,
                      QOverload<>::of(&QTimer::start));
     window.onTrendButtonClick();
-    window.trendWindow->askSaveFileName = [file](QWidget *, const QString &, const QString &) {
-        return file;
-    };
     if (!window.remoteDevice.connectDevice(address))
         return 2;
-    window.trendWindow->recordButton()->click();
-    return window.trendWindow->recorder().isRecording() ? QApplication::exec() : 3;
+    return window.trendWindow()->startRecording(file) ? QApplication::exec() : 3;
 }
 
 // The rows after the header of the file's whole lines, each split at its commas (no field of

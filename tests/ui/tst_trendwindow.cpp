@@ -43,14 +43,14 @@ void TestTrendWindow::plotsPausesAndExports()
     window.show();
     window.trendButton->click();
     window.trendButton->click();
-    TrendWindow *trend = window.trendWindow;
+    TrendWindow *trend = window.trendWindow();
     QVERIFY(trend && trend->isVisible());
     QCOMPARE(window.findChildren<TrendWindow *>().size(), 1);
     QCOMPARE(trend->windowTitle(), QStringLiteral("VKT Dashboard - Trend"));
 
     // A new force command reaches the history as an event and the plot as a step.
     window.remoteDevice.commandForce(25);
-    const TrendFeed &feed = window.trendFeed;
+    const TrendFeed &feed = *window.trendFeed();
     QTRY_VERIFY(eventTexts(feed).contains("force command 25") && feed.samples().size() >= 5);
     QCOMPARE(eventTexts(feed).mid(0, 2), (QStringList{"connected", "tool present"}));
     // The measured force as plotted is the samples' force, each sample a point: the span
@@ -89,11 +89,8 @@ void TestTrendWindow::plotsPausesAndExports()
     // The exports: the shown span's rows; the plots as a picture; a folder that is not there
     // is reported and leaves nothing behind.
     QTemporaryDir dir;
-    QString target;
-    trend->askSaveFileName = [&target](QWidget *, const QString &, const QString &) {
-        return target;
-    };
-    target = dir.filePath("shown.csv");
+    QString target = dir.filePath("shown.csv");
+    connected.answerer.chooseFile(target);
     trend->pauseButton()->click();
     trend->exportCsvButton()->click();
     QFile csv(target);
@@ -112,12 +109,17 @@ void TestTrendWindow::plotsPausesAndExports()
         sampleRows += !line.isEmpty() && line.split(',').value(1).isEmpty();
     QCOMPARE(sampleRows, shownSamples);
     target = dir.filePath("shown.png");
+    connected.answerer.chooseFile(target);
     trend->exportPictureButton()->click();
     QCOMPARE(QImage(target).size(), plot->viewport()->size());
     target = dir.filePath("missing/shown.png");
+    connected.answerer.chooseFile(target);
     trend->exportPictureButton()->click();
     QCOMPARE(connected.answerer.boxes().size(), 1);
-    QVERIFY(connected.answerer.boxes()[0].text.startsWith("Error writing " + target + ": "));
+    const QString failure = connected.answerer.boxes()[0].text;
+    // The file dialog takes a path in a folder that is not there as relative to the home folder.
+    QVERIFY2(failure.startsWith("Error writing ") && failure.contains("/missing/shown.png: "),
+             qPrintable(failure));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), (QStringList{"shown.csv", "shown.png"}));
 }
 

@@ -37,11 +37,6 @@ const Span spans[] = {
 constexpr int defaultSpan = 1;
 constexpr int idleRefreshMs = 1000;
 
-QString askWithDialog(QWidget *parent, const QString &caption, const QString &filter)
-{
-    return QFileDialog::getSaveFileName(parent, caption, QDir::homePath(), filter);
-}
-
 QString valueText(double value, const QString &unit)
 {
     return std::isnan(value) ? QStringLiteral("-") : QString::number(value, 'f', 2) + ' ' + unit;
@@ -51,7 +46,6 @@ QString valueText(double value, const QString &unit)
 
 TrendWindow::TrendWindow(TrendFeed *feed, QWidget *parent)
     : QWidget(parent, Qt::Window)
-    , askSaveFileName(&askWithDialog)
     , m_feed(feed)
     , m_plot(new TrendPlot(feed))
     , m_spanBox(new QComboBox)
@@ -205,7 +199,7 @@ void TrendWindow::onExportPictureButtonClick()
 
 void TrendWindow::writeExport(const QString &caption, const QString &filter, const QByteArray &data)
 {
-    const QString path = askSaveFileName(this, caption, filter);
+    const QString path = QFileDialog::getSaveFileName(this, caption, QDir::homePath(), filter);
     if (path.isEmpty())
         return;
     QString reason;
@@ -220,16 +214,22 @@ void TrendWindow::onRecordButtonClick()
         showRecording();
         return;
     }
-    const QString path = askSaveFileName(this, tr("Record"), tr("CSV files (*.csv)"));
-    if (path.isEmpty())
-        return;
+    const QString path =
+        QFileDialog::getSaveFileName(this, tr("Record"), QDir::homePath(), tr("CSV files (*.csv)"));
+    if (!path.isEmpty())
+        startRecording(path);
+}
+
+bool TrendWindow::startRecording(const QString &path)
+{
     const qint64 now = m_feed->elapsedMs();
     if (!m_recorder.start(path, m_feed->logHeader(now), m_feed->stateRecord(), now)) {
         showError(tr("Error recording to %1: %2").arg(path, m_recorder.errorString()));
-        return;
+        return false;
     }
     qCDebug(lcUi) << "recording to" << path;
     showRecording();
+    return true;
 }
 
 void TrendWindow::onRecordingFailed(const QString &reason)

@@ -5,8 +5,6 @@
 #include <QTimer>
 #include <QWidget>
 
-#include <functional>
-
 class QComboBox;
 class QLabel;
 class QPushButton;
@@ -23,10 +21,9 @@ class TrendWindow : public QWidget
 public:
     explicit TrendWindow(TrendFeed *feed, QWidget *parent = nullptr);
 
-    // Where the file names come from; tests put their own in.
-    using FileNameDialog =
-        std::function<QString(QWidget *parent, const QString &caption, const QString &filter)>;
-    FileNameDialog askSaveFileName;
+    // Appends every sample and event to `path` from now on; false, with the reason shown,
+    // when the file cannot be made.
+    bool startRecording(const QString &path);
 
     TrendPlot *plot() const { return m_plot; }
     QComboBox *spanBox() const { return m_spanBox; }
