@@ -109,8 +109,6 @@ private:
     void emitMemberChanges(quint64 poll, const QJsonObject &state, const QJsonObject &previous);
     void emitDioChanges(quint64 poll, const QJsonObject &state, const QJsonObject &previous);
     bool isCurrentPoll(quint64 poll) const;
-    static int wholeNumber(const QJsonValue &value);
-    static quint32 dioWord(const QJsonValue &value);
 
     QTimer m_pollTimer;
     QUdpSocket m_udpSocket{this};

@@ -3,6 +3,7 @@
 #include "devicelog.h"
 #include "devicevocabulary.h"
 #include "parameterimport.h"
+#include "statevalue.h"
 
 #include <QJsonDocument>
 
@@ -20,7 +21,7 @@ bool RemoteDevice::hasDio() const
 
 quint32 RemoteDevice::dioValue() const
 {
-    return dioWord(m_stateRecord.value(RecordKey::dioValue));
+    return StateValue::dioWord(m_stateRecord.value(RecordKey::dioValue));
 }
 
 QJsonObject RemoteDevice::vktCfgObject()

@@ -2,10 +2,9 @@
 
 #include "devicelog.h"
 #include "devicevocabulary.h"
+#include "statevalue.h"
 
 #include <array>
-#include <cmath>
-#include <limits>
 #include <utility>
 
 namespace {
@@ -13,17 +12,10 @@ namespace {
 constexpr int pollIntervalMs = 300;
 constexpr int pollsWithoutStateLimit = 3;
 
-double number(const QJsonValue &value)
-{
-    return value.isDouble() ? value.toDouble() : 0.0;
-}
-
-int truncated(const QJsonValue &value)
-{
-    const double d = std::trunc(number(value));
-    const bool fits = d >= std::numeric_limits<int>::min() && d <= std::numeric_limits<int>::max();
-    return fits ? int(d) : 0;
-}
+using StateValue::dioWord;
+using StateValue::number;
+using StateValue::truncated;
+using StateValue::wholeNumber;
 
 // The state members in the order they are examined, each with its signal and conversion.
 using MemberEmitter = void (*)(RemoteDevice *, const QJsonValue &);
@@ -34,22 +26,6 @@ struct StateMember
 };
 
 } // namespace
-
-int RemoteDevice::wholeNumber(const QJsonValue &value)
-{
-    const double d = number(value);
-    return d == std::trunc(d) ? truncated(value) : 0;
-}
-
-// The I/O word is a bit pattern: bit 31, or any bit above the decoded ones, must not make it
-// unreadable. Only the low 32 bits count, also when a device writes the word as signed.
-quint32 RemoteDevice::dioWord(const QJsonValue &value)
-{
-    constexpr double exactLimit = 9007199254740992.0; // 2^53: every integer below is exact
-    const double d = number(value);
-    const bool exact = d == std::trunc(d) && std::abs(d) < exactLimit;
-    return exact ? quint32(qint64(d)) : 0;
-}
 
 void RemoteDevice::setPolling(bool enable)
 {
