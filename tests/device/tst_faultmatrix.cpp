@@ -111,15 +111,14 @@ void TestFaultMatrix::matrix_data()
     row("silent mid-session", false, {}, "silent on", 3 * waitMs, pollMs + 3 * waitMs + marginMs,
         unanswered + " x3");
     // The third poll in a row without a state ends the link, two poll periods or more after the
-    // first; an update has one good poll before it.
+    // first; an update has one good poll before it. Counting polls is the same on both
+    // transports.
     const QString connected = QStringLiteral("link ended; ended 1 x; sent /deviceId, "
                                              "/vkt/deviceId, /stateObject");
-    for (bool serial : {true, false}) {
-        row("/stateObject not an object", serial, {"--bad-state"}, "polls", 2 * pollMs - 100,
-            3 * pollMs + marginMs, connected + " x3");
-        row("firmware update", serial, {}, "flash", 2 * pollMs - 100, 3 * pollMs + marginMs,
-            connected + ", /vkt/deviceId, flashfirmware, /stateObject x3");
-    }
+    row("/stateObject not an object", true, {"--bad-state"}, "polls", 2 * pollMs - 100,
+        3 * pollMs + marginMs, connected + " x3");
+    row("firmware update", false, {}, "flash", 2 * pollMs - 100, 3 * pollMs + marginMs,
+        connected + ", /vkt/deviceId, flashfirmware, /stateObject x3");
 
     // Within one wait: taken at the first attempt (the device's timers may be 5 % early).
     const QString vktConnected = QStringLiteral("sent /deviceId, /vkt/deviceId, /stateObject, ");
@@ -140,9 +139,9 @@ void TestFaultMatrix::matrix_data()
                                                 "/vkt/deviceId, /vkt/maxForce, /vkt/maxPosition");
     row("duplicate reply", false, {"--delay-ms", "200", "--duplicate-ms", "100"}, "", 0, 3000,
         hbnConnected);
+    // A boot banner is a stray frame like this one (tst_wire).
     row("unsolicited output: extra prompt", true, {"--extra-prompt-ms", "100"}, "", 0, 3000,
         hbnConnected);
-    row("unsolicited output: boot banner", true, {"--banner-ms", "100"}, "", 0, 3000, hbnConnected);
     row("stray datagrams from other ports and addresses", false, vktAlone, "forge", 400,
         waitMs + marginMs, answered + "/vkt/maxForce, /vkt/maxPosition");
 
