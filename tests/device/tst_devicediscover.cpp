@@ -16,14 +16,11 @@
 
 namespace {
 
-QByteArray json(const QJsonObject &object)
-{
-    return QJsonDocument(object).toJson(QJsonDocument::Compact);
-}
-
 QByteArray answer(int cell)
 {
-    return json({{"deviceName", QStringLiteral("Cell-%1").arg(cell)}, {"modelName", "HBN"}});
+    return QJsonDocument(QJsonObject{{"deviceName", QStringLiteral("Cell-%1").arg(cell)},
+                                     {"modelName", "HBN"}})
+        .toJson(QJsonDocument::Compact);
 }
 
 // The bytes waiting in the receive queue of this namespace's UDP socket on `port`, as the system
@@ -54,40 +51,17 @@ QNetworkDatagram broadcast(DeviceDiscover &discover, QUdpSocket &listener)
 
 } // namespace
 
-// The reading of replies, the probe of one serial port, and the broadcast.
+// The probe of one serial port, and the broadcast with the replies it reads.
 class TestDeviceDiscover : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void parseDeviceIdReply_data();
-    void parseDeviceIdReply();
     void probe_data();
     void probe();
     void broadcastAnsweredByMany();
     void floodFromOneHost();
 };
-
-void TestDeviceDiscover::parseDeviceIdReply_data()
-{
-    QTest::addColumn<QByteArray>("reply");
-    QTest::addColumn<QJsonObject>("identity");
-    const QJsonObject sample{{"deviceName", "HBN-00031"}, {"modelName", "HBN-CORE"}};
-    QTest::newRow("root object") << json(sample) << sample;
-    QTest::newRow("serial: echo, object, prompt")
-        << "/deviceId\r\n" + json(sample) + "\r\n>>" << sample;
-    QTest::newRow("network: data and /deviceId")
-        << json({{"data", QJsonObject{{"/deviceId", sample}}}}) << sample;
-    QTest::newRow("/deviceId not an object")
-        << QByteArray(R"({"data": {"/deviceId": "HBN"}})") << QJsonObject();
-    QTest::newRow("not JSON") << QByteArray("Error: unknown path\r\n>>") << QJsonObject();
-}
-
-void TestDeviceDiscover::parseDeviceIdReply()
-{
-    QFETCH(QByteArray, reply);
-    QTEST(DeviceDiscover::parseDeviceIdReply(reply), "identity");
-}
 
 void TestDeviceDiscover::probe_data()
 {

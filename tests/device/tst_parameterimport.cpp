@@ -59,7 +59,6 @@ void TestParameterImport::plan_data()
     row("dots alone as a key", R"({"vkt": {"..": {"saveConfig": 1}}})", false);
     row("slash in a key", R"({"vkt": {"../flashfirmware": 1}})", false);
     row("equals sign in a key", R"({"vkt": {"softTouchForce=0.3": 0.3}})", false);
-    row("space in a key", R"({"vkt": {"softTouchForce flashfirmware": 0.3}})", false);
     row("U+2028 in a key", R"({"vkt": {"softTouchForce\u2028flashfirmware": 0.3}})", false);
     row("CR LF in a key of the hbn record", R"({"vkt": {"a": 1}, "hbn": {"net": {"x\r\n": 1}}})",
         true);

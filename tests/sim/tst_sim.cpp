@@ -1,0 +1,165 @@
+// vkt-sim: the physical model, command routing and refusals and its command line without a
+// process; then the program through plain Qt ports and sockets, never device/ code: the terminal
+// protocol over a pseudo-terminal and the reply datagrams, byte for byte, and its trace.
+#include "physicsmodel.h"
+#include "simdevice.h"
+#include "simoptions.h"
+#include "simprocess.h"
+
+#include <QNetworkDatagram>
+#include <QSerialPort>
+#include <QUdpSocket>
+#include <QtTest>
+
+class TestSim : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void physics();
+    void routing_data();
+    void routing();
+    void options_data();
+    void options();
+    void serial_data();
+    void serial();
+    void datagrams();
+};
+
+void TestSim::physics()
+{
+    // The force follows its command up to the rating; the carriage stops at the stroke's end.
+    PhysicsModel model(250, 50, 7);
+    model.setForceMode(true);
+    model.setCommandForce(1000);
+    QCOMPARE(model.commandForce(), 250.0);
+    model.advance(3);
+    QCOMPARE(model.actualPosition(), 50.0);
+    QVERIFY(qAbs(model.actualForce() - 250) < 2);
+}
+
+void TestSim::routing_data()
+{
+    QTest::addColumn<bool>("standalone");
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("answer");
+    QTest::newRow("hbn has no tool net") << false << "/vkt/net/dhcp=1"
+                                         << "Error: unknown path /vkt/net/dhcp";
+    QTest::newRow("read-only") << false << "/vkt/maxForce=5"
+                               << "Error: /vkt/maxForce cannot be set";
+    QTest::newRow("fraction above 1") << false << "/vkt/softTouchForce=1.5"
+                                      << "Error: invalid value 1.5 for softTouchForce";
+    QTest::newRow("vkt own net") << true << "/vkt/net/timeout=12"
+                                 << "12";
+}
+
+void TestSim::routing()
+{
+    QFETCH(bool, standalone);
+    QFETCH(QString, command);
+    QFETCH(QString, answer);
+    SimDevice::Settings settings;
+    settings.standalone = standalone;
+    SimDevice device(settings);
+    QString error;
+    QVERIFY(device.start(&error));
+    const QString path = command.section('=', 0, 0);
+    const QByteArray before = device.handle(path).terminalBytes();
+    QCOMPARE(QString::fromUtf8(device.handle(command).terminalBytes()), answer);
+    if (answer.startsWith("Error")) // a refused setting changes nothing
+        QCOMPARE(device.handle(path).terminalBytes(), before);
+}
+
+void TestSim::options_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("error"); // empty: the sim runs
+    QTest::addColumn<bool>("serial");
+    const auto row = [](const char *name, const QStringList &arguments, const QString &error,
+                        bool serial = false) {
+        QTest::newRow(name) << arguments << error << serial;
+    };
+    row("default", {}, "");
+    row("link implies serial", {"--link", "/tmp/sim-link"}, "", true);
+    row("out of range", {"--drop-percent", "101"}, "invalid value for --drop-percent: 101");
+    row("not whole", {"--udp-port", "1.5"}, "--udp-port takes a whole number");
+    row("bad address", {"--udp-address", "host"}, "invalid --udp-address host");
+    row("bad kind", {"--device", "abc"}, "--device takes vkt or hbn, not abc");
+    row("input outside the word", {"--inputs", "128"}, "--inputs takes bits 0-6 and 8 only");
+    row("positional argument", {"x"}, "unexpected argument x");
+}
+
+void TestSim::options()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, error);
+    SimOptions options;
+    const SimOptions::Outcome outcome = options.parse(QStringList{"vkt-sim"} + arguments);
+    QCOMPARE(options.errorText(), error);
+    QCOMPARE(outcome, error.isEmpty() ? SimOptions::Outcome::Run : SimOptions::Outcome::Error);
+    QTEST(options.serial, "serial");
+}
+
+void TestSim::serial_data()
+{
+    QTest::addColumn<QByteArray>("written");
+    QTest::addColumn<QByteArray>("expected"); // and nothing after it
+    QTest::addColumn<QStringList>("options");
+    const auto row = [](const char *name, const QByteArray &written, const QByteArray &expected,
+                        const QStringList &options = {}) {
+        QTest::newRow(name) << written << expected << options;
+    };
+    row("query", "/vkt/maxForce\r\n", "/vkt/maxForce\r\n250\r\n>>");
+    row("set", "/vkt/commandForce=25\r\n", "/vkt/commandForce=25\r\n25\r\n>>");
+    row("bare CR", "\r", "\r\n>>");
+    row("unknown path", "/nothing/here\r\n",
+        "/nothing/here\r\nError: unknown path /nothing/here\r\n>>");
+    row("backspace edits the line, control bytes are ignored",
+        "/vkt/maxForcX\b\x01"
+        "e\n",
+        "/vkt/maxForcX\b \be\r\n250\r\n>>");
+    row("string answer is JSON", "/deviceName=Bench-7\r\n",
+        "/deviceName=Bench-7\r\n\"Bench-7\"\r\n>>");
+    row("every reply dropped, the typed echo stays", "/vkt/maxForce\r\n", "/vkt/maxForce",
+        {"--drop-percent", "100"});
+}
+
+void TestSim::serial()
+{
+    QFETCH(QStringList, options);
+    QFETCH(QByteArray, written);
+    QFETCH(QByteArray, expected);
+    SimProcess sim;
+    QVERIFY(sim.start(SimProcess::serialOnly() + options));
+    QSerialPort port(sim.serialPath());
+    QVERIFY(port.open(QIODevice::ReadWrite) && port.setBaudRate(QSerialPort::Baud115200));
+    port.write(written);
+    QByteArray bytes;
+    while (!bytes.endsWith(expected)
+           && (port.bytesAvailable() || port.waitForReadyRead(SimProcess::replyWaitMs)))
+        bytes += port.readAll();
+    QCOMPARE(bytes, expected);
+    QVERIFY(!port.waitForReadyRead(500));
+}
+
+void TestSim::datagrams()
+{
+    const QString address = SimProcess::uniqueLoopbackAddress();
+    SimProcess sim;
+    QVERIFY(sim.start({"--udp-address", address, "--no-tcp"}));
+    QUdpSocket socket;
+    const QVector<QPair<QByteArray, QByteArray>> exchanges{
+        {"/vkt/maxForce", R"({"data":{"/vkt/maxForce":250}})"},
+        {"/deviceName=Bench-7", R"({"data":{"/deviceName":"Bench-7"}})"},
+        {"/no/such", R"({"data":{"/no/such":"Error: unknown path /no/such"}})"}};
+    for (const auto &exchange : exchanges) {
+        socket.writeDatagram(exchange.first, QHostAddress(address), 1993);
+        QVERIFY(socket.hasPendingDatagrams() || socket.waitForReadyRead(SimProcess::replyWaitMs));
+        QCOMPARE(socket.receiveDatagram().data(), exchange.second);
+    }
+    QVERIFY(sim.waitForCommand("/no/such") >= 0);
+    QCOMPARE(sim.commands(), QStringList({"/vkt/maxForce", "/deviceName=Bench-7", "/no/such"}));
+}
+
+QTEST_GUILESS_MAIN(TestSim)
+#include "tst_sim.moc"
