@@ -6,32 +6,24 @@
 #include "devicevocabulary.h"
 #include "forcegauge.h"
 #include "fuzzcheck.h"
+#include "jsontext.h"
 #include "positiongauge.h"
+#include "statevalue.h"
 
 #include <QApplication>
 #include <QImage>
 #include <QJsonArray>
 
 #include <cmath>
-#include <limits>
 
 namespace {
 
 constexpr int recordsPerInput = 4;
 constexpr int gaugeSidePx = 250;
 
-// As the link reads state members: a number or 0, control words truncated to int or 0.
-double number(const QJsonValue &value)
-{
-    return value.isDouble() ? value.toDouble() : 0.0;
-}
-
-int truncated(const QJsonValue &value)
-{
-    const double d = std::trunc(number(value));
-    const bool fits = d >= std::numeric_limits<int>::min() && d <= std::numeric_limits<int>::max();
-    return fits ? int(d) : 0;
-}
+// As the link reads state members.
+using StateValue::number;
+using StateValue::truncated;
 
 // Made once and never destroyed: the offscreen platform does not free its screen when the
 // application ends, which the leak check at exit would take for a finding.
@@ -128,7 +120,8 @@ extern "C" const char *__lsan_default_suppressions()
 void fuzz::checkInput(const QByteArray &bytes)
 {
     startApplication();
-    const QJsonDocument document = QJsonDocument::fromJson(bytes);
+    // Read as the link reads a reply.
+    const QJsonDocument document = JsonText::parse(bytes).document;
     QJsonArray records = document.isArray() ? document.array() : QJsonArray{document.object()};
     Dashboard dashboard;
     QImage image(gaugeSidePx, gaugeSidePx, QImage::Format_ARGB32_Premultiplied);
