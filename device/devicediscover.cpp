@@ -27,7 +27,7 @@ void DeviceDiscover::startDiscovery()
     // Unbound on the first call: the send binds an ephemeral port of all interfaces, where
     // the replies come in. Qt applies socket options only to a socket that exists, so the
     // option is set once the send has made it.
-    networkAnswers.clear();
+    m_networkAnswers.clear();
     const QByteArray query = DevicePath::deviceId.toLatin1();
     if (udpSocket.writeDatagram(query, QHostAddress(QHostAddress::Broadcast),
                                 DeviceAddress::udpPort)
@@ -58,9 +58,9 @@ void DeviceDiscover::onDiscoverNetworkReply()
         // the bound.
         const QStringList answer{deviceId.value(RecordKey::deviceName).toString(),
                                  deviceId.value(RecordKey::modelName).toString(), address};
-        if (networkAnswers.size() >= answerLimit || networkAnswers.contains(answer))
+        if (m_networkAnswers.size() >= answerLimit || m_networkAnswers.contains(answer))
             continue;
-        networkAnswers.insert(answer);
+        m_networkAnswers.insert(answer);
         emit deviceDiscovered(deviceId, address);
     }
 }

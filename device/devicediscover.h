@@ -52,5 +52,5 @@ private:
     // Used on the GUI thread only; the worker never touches it.
     QUdpSocket udpSocket{this};
     // Name, type and address of each network answer reported since the last broadcast.
-    QSet<QStringList> networkAnswers;
+    QSet<QStringList> m_networkAnswers;
 };

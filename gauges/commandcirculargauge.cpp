@@ -99,7 +99,7 @@ QString CommandCircularGauge::accessibleValue() const
 {
     QStringList words{tr("%1 measured").arg(valueText(value))};
     if (commandFocus)
-        words << tr("command %1").arg(commandText()) << modeName;
+        words << tr("command %1").arg(commandText()) << m_modeName;
     return words.join(QStringLiteral(", "));
 }
 
@@ -152,10 +152,10 @@ bool CommandCircularGauge::event(QEvent *event)
         // window also becomes active without a click (a box closing over the gauge, the
         // keyboard), and under X11 the activation may follow the press that caused it: only a
         // press within a moment of the activation is taken for the activating one.
-        if (mouseInside && !isRecent(pressedAt))
-            activatedAt.start();
+        if (mouseInside && !isRecent(m_pressedAt))
+            m_activatedAt.start();
         else
-            activatedAt.invalidate();
+            m_activatedAt.invalidate();
         break;
     default:
         break;
@@ -166,9 +166,9 @@ bool CommandCircularGauge::event(QEvent *event)
 void CommandCircularGauge::mousePressEvent(QMouseEvent *event)
 {
     event->accept();
-    const bool activating = isRecent(activatedAt);
-    activatedAt.invalidate();
-    pressedAt.start();
+    const bool activating = isRecent(m_activatedAt);
+    m_activatedAt.invalidate();
+    m_pressedAt.start();
     if (activating)
         return;
     if (!commandFocus) {

@@ -32,14 +32,10 @@ public:
     // The device reported a command beyond the scale: its needle rests at the end.
     bool commandBeyondScale = false;
     bool commandFocus = false;
-    // The control mode in which this gauge takes the command, in words.
-    QString modeName;
     bool mouseInside = false;
     // A press this close to the window's activation, with the pointer over the gauge, is the
     // click that activated the window.
     static constexpr int activatingPressMs = 200;
-    QElapsedTimer activatedAt; // valid while the activating press is still to come
-    QElapsedTimer pressedAt;
     QPushButton *plusButton = nullptr;
     QPushButton *minusButton = nullptr;
     QTimer *longPressTimer = nullptr;
@@ -64,9 +60,15 @@ protected:
     void drawValueText(QPainter *painter) override;
     void drawNeedle(QPainter *painter) override;
 
+    // The control mode in which this gauge takes the command, in words.
+    QString m_modeName;
+
 private:
     void placeCommand(double value);
     static bool isRecent(const QElapsedTimer &timer);
     QPushButton *makeStepButton(const QString &text, const QString &name,
                                 const QString &styleSheet);
+
+    QElapsedTimer m_activatedAt; // valid while the activating press is still to come
+    QElapsedTimer m_pressedAt;
 };

@@ -41,7 +41,7 @@ ForceGauge::ForceGauge(QWidget *parent)
 {
     minorTicks = 4;
     title = tr("FORCE");
-    modeName = tr("force mode");
+    m_modeName = tr("force mode");
     setAccessibleName(tr("Force"));
     setMaxForce(defaultMaxForce);
     unitText = QStringLiteral("N");

@@ -17,7 +17,7 @@ PositionGauge::PositionGauge(QWidget *parent)
     : CommandCircularGauge(parent)
 {
     title = tr("POSITION");
-    modeName = tr("position mode");
+    m_modeName = tr("position mode");
     setAccessibleName(tr("Position"));
     labelDecimals = 1;
     valueDecimals = 1;

@@ -8,31 +8,32 @@
 #include <QJsonObject>
 
 CommandService::CommandService(SimDevice *device, FaultInjector *faults, bool trace)
-    : device(device)
-    , faultInjector(faults)
-    , trace(trace)
+    : m_device(device)
+    , m_faultInjector(faults)
+    , m_trace(trace)
 {}
 
 std::optional<SimAnswer> CommandService::process(const QString &command)
 {
-    if (trace)
+    if (m_trace)
         StdoutWriter::line(QStringLiteral("command: ") + command);
-    if (faultInjector->isSilent())
+    if (m_faultInjector->isSilent())
         return std::nullopt;
-    faultInjector->countCommand();
-    if (faultInjector->hangsUp())
+    m_faultInjector->countCommand();
+    if (m_faultInjector->hangsUp())
         return std::nullopt;
-    const SimAnswer answer = device->handle(command);
-    if (faultInjector->dropsReply())
+    const SimAnswer answer = m_device->handle(command);
+    if (m_faultInjector->dropsReply())
         return std::nullopt;
-    if (faultInjector->spoilsState() && SimCommand(command).path() == QLatin1String("/stateObject"))
+    if (m_faultInjector->spoilsState()
+        && SimCommand(command).path() == QLatin1String("/stateObject"))
         return SimAnswer::text(QStringLiteral("busy"));
     return answer;
 }
 
 QString CommandService::greeting() const
 {
-    const QJsonObject id = device->handle(QStringLiteral("/deviceId")).value().toObject();
+    const QJsonObject id = m_device->handle(QStringLiteral("/deviceId")).value().toObject();
     return QStringLiteral("%1 (%2) terminal")
         .arg(id.value(QStringLiteral("deviceName")).toString(),
              id.value(QStringLiteral("modelName")).toString());

@@ -18,11 +18,11 @@ public:
 
     // No value: nothing goes back (silent, or the reply is lost).
     std::optional<SimAnswer> process(const QString &command);
-    FaultInjector *faults() const { return faultInjector; }
+    FaultInjector *faults() const { return m_faultInjector; }
     QString greeting() const;
 
 private:
-    SimDevice *device = nullptr;
-    FaultInjector *faultInjector = nullptr;
-    bool trace = false;
+    SimDevice *m_device = nullptr;
+    FaultInjector *m_faultInjector = nullptr;
+    bool m_trace = false;
 };

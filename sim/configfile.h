@@ -10,12 +10,12 @@ class ConfigFile
 public:
     explicit ConfigFile(const QString &path);
 
-    QString path() const { return filePath; }
+    QString path() const { return m_filePath; }
     bool exists() const;
     bool load(ConfigStore *store, QString *error) const;
     // Written to a temporary file and renamed, so a crash never leaves half a configuration.
     bool save(const ConfigStore &store, QString *error) const;
 
 private:
-    QString filePath;
+    QString m_filePath;
 };

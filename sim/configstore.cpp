@@ -88,10 +88,10 @@ QString describe(const QJsonValue &value)
 } // namespace
 
 ConfigStore::ConfigStore(const QString &deviceName, double maxPositionMm, bool standalone)
-    : standalone(standalone)
-    , name(deviceName)
+    : m_standalone(standalone)
+    , m_name(deviceName)
 {
-    vkt = QJsonObject{
+    m_vkt = QJsonObject{
         {QStringLiteral("metricUnits"), 1},
         {QStringLiteral("initialWeigh"), 0},
         {QStringLiteral("initialMode"), 0},
@@ -119,7 +119,7 @@ ConfigStore::ConfigStore(const QString &deviceName, double maxPositionMm, bool s
 
 UnitSystem ConfigStore::units() const
 {
-    return UnitSystem(vkt.value(QStringLiteral("metricUnits")).toInt() != 0);
+    return UnitSystem(m_vkt.value(QStringLiteral("metricUnits")).toInt() != 0);
 }
 
 bool ConfigStore::hasKey(ConfigGroup group, const QString &key) const
@@ -205,7 +205,7 @@ SetResult ConfigStore::setValue(ConfigGroup group, const QString &key, const QJs
 QJsonObject ConfigStore::vktRecord() const
 {
     QJsonObject record = group(ConfigGroup::Vkt);
-    if (standalone)
+    if (m_standalone)
         record.insert(QStringLiteral("net"), group(ConfigGroup::Net));
     return record;
 }
@@ -220,34 +220,34 @@ QJsonObject ConfigStore::hbnRecord() const
 
 double ConfigStore::metricNumber(const QString &vktKey) const
 {
-    return vkt.value(vktKey).toDouble();
+    return m_vkt.value(vktKey).toDouble();
 }
 
 void ConfigStore::setMetricNumber(const QString &vktKey, double metricValue)
 {
-    vkt.insert(vktKey, metricValue);
+    m_vkt.insert(vktKey, metricValue);
 }
 
 bool ConfigStore::flag(const QString &vktKey) const
 {
-    return vkt.value(vktKey).toInt() != 0;
+    return m_vkt.value(vktKey).toInt() != 0;
 }
 
 bool ConfigStore::setDeviceName(const QString &deviceName)
 {
     if (deviceName.trimmed().isEmpty())
         return false;
-    name = deviceName;
+    m_name = deviceName;
     return true;
 }
 
 QJsonObject ConfigStore::document() const
 {
     QJsonObject doc{
-        {QStringLiteral("deviceName"), name},
+        {QStringLiteral("deviceName"), m_name},
         {QStringLiteral("vkt"), vktRecord()},
     };
-    if (!standalone)
+    if (!m_standalone)
         doc.insert(QStringLiteral("hbn"), hbnRecord());
     return doc;
 }
@@ -262,11 +262,11 @@ bool ConfigStore::applyDocument(const QJsonObject &document, QString *error)
     const QJsonObject vktPart = document.value(QStringLiteral("vkt")).toObject();
     if (!applyRecord(ConfigGroup::Vkt, vktPart, error))
         return false;
-    const QJsonObject netPart = standalone ? vktPart.value(QStringLiteral("net")).toObject()
-                                           : document.value(QStringLiteral("hbn"))
-                                                 .toObject()
-                                                 .value(QStringLiteral("net"))
-                                                 .toObject();
+    const QJsonObject netPart = m_standalone ? vktPart.value(QStringLiteral("net")).toObject()
+                                             : document.value(QStringLiteral("hbn"))
+                                                   .toObject()
+                                                   .value(QStringLiteral("net"))
+                                                   .toObject();
     const QJsonObject anybusPart =
         document.value(QStringLiteral("hbn")).toObject().value(QStringLiteral("anybus")).toObject();
     return applyRecord(ConfigGroup::Net, netPart, error)
@@ -301,7 +301,7 @@ QJsonObject &ConfigStore::storage(ConfigGroup group)
     case ConfigGroup::Vkt:
         break;
     }
-    return vkt;
+    return m_vkt;
 }
 
 const QJsonObject &ConfigStore::storage(ConfigGroup group) const

@@ -24,7 +24,7 @@ class ConfigStore
 public:
     ConfigStore(const QString &deviceName, double maxPositionMm, bool standalone);
 
-    bool isStandalone() const { return standalone; }
+    bool isStandalone() const { return m_standalone; }
     UnitSystem units() const;
 
     bool hasKey(ConfigGroup group, const QString &key) const;
@@ -42,7 +42,7 @@ public:
     void setMetricNumber(const QString &vktKey, double metricValue);
     bool flag(const QString &vktKey) const;
 
-    QString deviceName() const { return name; }
+    QString deviceName() const { return m_name; }
     bool setDeviceName(const QString &deviceName);
 
     // The whole configuration as one document, and back; records are applied with their
@@ -55,9 +55,9 @@ private:
     QJsonObject &storage(ConfigGroup group);
     const QJsonObject &storage(ConfigGroup group) const;
 
-    bool standalone = false;
-    QString name;
-    QJsonObject vkt;
+    bool m_standalone = false;
+    QString m_name;
+    QJsonObject m_vkt;
     QJsonObject net;
     QJsonObject anybus;
 };

@@ -21,15 +21,15 @@ constexpr int maxControlLineBytes = 4096;
 ControlChannel::ControlChannel(SimDevice *device, FaultInjector *faults, TcpTerminal *terminal,
                                QObject *parent)
     : QObject(parent)
-    , device(device)
-    , faults(faults)
-    , terminal(terminal)
-    , notifier(new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, this))
+    , m_device(device)
+    , m_faults(faults)
+    , m_terminal(terminal)
+    , m_notifier(new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, this))
 {
     // started in the background of an interactive shell, a read of the terminal must fail
     // rather than stop the whole device
     ::signal(SIGTTIN, SIG_IGN);
-    connect(notifier, &QSocketNotifier::activated, this, &ControlChannel::onReadable);
+    connect(m_notifier, &QSocketNotifier::activated, this, &ControlChannel::onReadable);
 }
 
 void ControlChannel::onReadable()
@@ -38,14 +38,14 @@ void ControlChannel::onReadable()
     const ssize_t count = ::read(STDIN_FILENO, chunk, sizeof chunk);
     if (count <= 0) {
         // end of input (or no usable stdin): the device runs on, uncontrolled
-        notifier->setEnabled(false);
+        m_notifier->setEnabled(false);
         return;
     }
-    buffer.append(chunk, static_cast<int>(count));
+    m_buffer.append(chunk, static_cast<int>(count));
     int end;
-    while ((end = buffer.indexOf('\n')) >= 0) {
-        const QString line = QString::fromUtf8(buffer.left(end)).trimmed();
-        buffer.remove(0, end + 1);
+    while ((end = m_buffer.indexOf('\n')) >= 0) {
+        const QString line = QString::fromUtf8(m_buffer.left(end)).trimmed();
+        m_buffer.remove(0, end + 1);
         if (line.isEmpty())
             continue;
         const bool ok = execute(line);
@@ -53,8 +53,8 @@ void ControlChannel::onReadable()
         if (ok && line == QLatin1String("quit"))
             QCoreApplication::quit();
     }
-    if (buffer.size() > maxControlLineBytes)
-        buffer.clear();
+    if (m_buffer.size() > maxControlLineBytes)
+        m_buffer.clear();
 }
 
 bool ControlChannel::execute(const QString &line)
@@ -65,36 +65,36 @@ bool ControlChannel::execute(const QString &line)
     if (word == QLatin1String("inputs")) {
         const bool hex = rest.startsWith(QLatin1String("0x"), Qt::CaseInsensitive);
         const int bits = hex ? rest.mid(2).toInt(&ok, 16) : rest.toInt(&ok, 10);
-        return ok && device->setInputs(bits);
+        return ok && m_device->setInputs(bits);
     }
     if (word == QLatin1String("tool")
         && (rest == QLatin1String("on") || rest == QLatin1String("off")))
-        return device->setToolAttached(rest == QLatin1String("on"));
+        return m_device->setToolAttached(rest == QLatin1String("on"));
     if (word == QLatin1String("silent")
         && (rest == QLatin1String("on") || rest == QLatin1String("off"))) {
-        faults->setSilent(rest == QLatin1String("on"));
+        m_faults->setSilent(rest == QLatin1String("on"));
         return true;
     }
     if (word == QLatin1String("delay")) {
         const int ms = rest.toInt(&ok);
         if (ok && ms >= 0)
-            faults->setDelayMs(ms);
+            m_faults->setDelayMs(ms);
         return ok && ms >= 0;
     }
     if (word == QLatin1String("payload")) {
         const double weight = rest.toDouble(&ok);
         if (ok && std::isfinite(weight))
-            device->forcePayload(weight);
+            m_device->forcePayload(weight);
         return ok && std::isfinite(weight);
     }
     if (word == QLatin1String("state"))
         return setState(rest);
-    if (word == QLatin1String("terminal") && rest == QLatin1String("drop") && terminal) {
-        terminal->dropConnections();
+    if (word == QLatin1String("terminal") && rest == QLatin1String("drop") && m_terminal) {
+        m_terminal->dropConnections();
         return true;
     }
     if (word == QLatin1String("reboot") && rest.isEmpty()) {
-        device->reboot();
+        m_device->reboot();
         return true;
     }
     return word == QLatin1String("quit") && rest.isEmpty();
@@ -105,10 +105,10 @@ bool ControlChannel::setState(const QString &arguments)
     const QString member = arguments.section(QLatin1Char(' '), 0, 0, QString::SectionSkipEmpty);
     const QString json = arguments.section(QLatin1Char(' '), 1, -1, QString::SectionSkipEmpty);
     if (json.isEmpty())
-        return device->unpinState(member);
+        return m_device->unpinState(member);
     // the value may be any JSON value, so it is read as the one element of an array
     const QJsonDocument document = QJsonDocument::fromJson("[" + json.toUtf8() + "]");
     if (!document.isArray() || document.array().size() != 1)
         return false;
-    return device->pinState(member, document.array().first());
+    return m_device->pinState(member, document.array().first());
 }

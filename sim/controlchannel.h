@@ -28,9 +28,9 @@ private:
     void onReadable();
     bool setState(const QString &arguments);
 
-    SimDevice *device = nullptr;
-    FaultInjector *faults = nullptr;
-    TcpTerminal *terminal = nullptr;
-    QSocketNotifier *notifier = nullptr;
-    QByteArray buffer;
+    SimDevice *m_device = nullptr;
+    FaultInjector *m_faults = nullptr;
+    TcpTerminal *m_terminal = nullptr;
+    QSocketNotifier *m_notifier = nullptr;
+    QByteArray m_buffer;
 };

@@ -4,14 +4,14 @@ bool DioWord::setInputs(int bits)
 {
     if ((bits & ~inputMask) != 0)
         return false;
-    inputBits = bits;
+    m_inputBits = bits;
     return true;
 }
 
 void DioWord::setStatus(Bit bit, bool on)
 {
     if (on)
-        statusBits |= bit;
+        m_statusBits |= bit;
     else
-        statusBits &= ~bit;
+        m_statusBits &= ~bit;
 }

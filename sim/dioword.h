@@ -21,11 +21,11 @@ public:
 
     // Refuses bits that are not input lines.
     bool setInputs(int bits);
-    int inputs() const { return inputBits; }
+    int inputs() const { return m_inputBits; }
     void setStatus(Bit bit, bool on);
-    int value() const { return inputBits | statusBits; }
+    int value() const { return m_inputBits | m_statusBits; }
 
 private:
-    int inputBits = 0;
-    int statusBits = 0;
+    int m_inputBits = 0;
+    int m_statusBits = 0;
 };

@@ -31,28 +31,28 @@ public:
 
     explicit FaultInjector(const Settings &settings);
 
-    void setSilent(bool on) { silenced = on; }
+    void setSilent(bool on) { m_silenced = on; }
     bool isSilent() const;
-    void countCommand() { ++commandCount; }
+    void countCommand() { ++m_commandCount; }
     bool dropsReply();
-    bool garbles() const { return settings.garbage; }
+    bool garbles() const { return m_settings.garbage; }
     QByteArray garbageBytes();
-    int delayMs() const { return settings.delayMs; }
-    void setDelayMs(int ms) { settings.delayMs = ms; }
-    int chunkBytes() const { return settings.chunkBytes; }
-    int chunkPauseMs() const { return settings.chunkPauseMs; }
-    bool sendsPrompt() const { return !settings.noPrompt; }
-    int duplicateMs() const { return settings.duplicateMs; }
-    int extraPromptMs() const { return settings.extraPromptMs; }
-    int bannerMs() const { return settings.bannerMs; }
-    bool spoilsState() const { return settings.badState; }
-    QByteArray padding() const { return QByteArray(settings.padBytes, ' '); }
-    const QString &answerAs() const { return settings.answerAs; }
+    int delayMs() const { return m_settings.delayMs; }
+    void setDelayMs(int ms) { m_settings.delayMs = ms; }
+    int chunkBytes() const { return m_settings.chunkBytes; }
+    int chunkPauseMs() const { return m_settings.chunkPauseMs; }
+    bool sendsPrompt() const { return !m_settings.noPrompt; }
+    int duplicateMs() const { return m_settings.duplicateMs; }
+    int extraPromptMs() const { return m_settings.extraPromptMs; }
+    int bannerMs() const { return m_settings.bannerMs; }
+    bool spoilsState() const { return m_settings.badState; }
+    QByteArray padding() const { return QByteArray(m_settings.padBytes, ' '); }
+    const QString &answerAs() const { return m_settings.answerAs; }
     bool hangsUp() const;
 
 private:
-    Settings settings;
-    bool silenced = false;
-    int commandCount = 0;
-    QRandomGenerator random;
+    Settings m_settings;
+    bool m_silenced = false;
+    int m_commandCount = 0;
+    QRandomGenerator m_random;
 };

@@ -3,23 +3,23 @@
 LineFramer::Step LineFramer::push(char byte)
 {
     Step step;
-    const bool wasAfterCr = afterCr;
-    afterCr = byte == '\r';
+    const bool wasAfterCr = m_afterCr;
+    m_afterCr = byte == '\r';
     if (byte == '\r' || byte == '\n') {
         step.lineDone = !(byte == '\n' && wasAfterCr);
         return step;
     }
     if (byte == '\b' || byte == '\x7f') {
-        if (!line.isEmpty()) {
-            line.chop(1);
+        if (!m_line.isEmpty()) {
+            m_line.chop(1);
             step.echo = "\b \b";
         }
         return step;
     }
     const auto code = static_cast<unsigned char>(byte);
-    if ((code < 0x20 && byte != '\t') || line.size() >= maxLineBytes)
+    if ((code < 0x20 && byte != '\t') || m_line.size() >= maxLineBytes)
         return step;
-    line.append(byte);
+    m_line.append(byte);
     step.echo = QByteArray(1, byte);
     return step;
 }
@@ -27,6 +27,6 @@ LineFramer::Step LineFramer::push(char byte)
 QByteArray LineFramer::takeLine()
 {
     QByteArray done;
-    done.swap(line);
+    done.swap(m_line);
     return done;
 }

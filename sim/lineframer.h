@@ -21,6 +21,6 @@ public:
     QByteArray takeLine();
 
 private:
-    QByteArray line;
-    bool afterCr = false;
+    QByteArray m_line;
+    bool m_afterCr = false;
 };

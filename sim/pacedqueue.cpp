@@ -3,27 +3,27 @@
 PacedQueue::PacedQueue(QObject *parent)
     : QObject(parent)
 {
-    timer.setSingleShot(true);
-    connect(&timer, &QTimer::timeout, this, &PacedQueue::pump);
+    m_timer.setSingleShot(true);
+    connect(&m_timer, &QTimer::timeout, this, &PacedQueue::pump);
 }
 
 void PacedQueue::schedule(int waitMs, std::function<void()> action)
 {
-    steps.enqueue(Step{waitMs, std::move(action)});
-    if (!timer.isActive())
+    m_steps.enqueue(Step{waitMs, std::move(action)});
+    if (!m_timer.isActive())
         pump();
 }
 
 void PacedQueue::pump()
 {
-    while (!steps.isEmpty()) {
-        Step &next = steps.head();
+    while (!m_steps.isEmpty()) {
+        Step &next = m_steps.head();
         if (next.waitMs > 0) {
-            timer.start(next.waitMs);
+            m_timer.start(next.waitMs);
             next.waitMs = 0;
             return;
         }
-        const std::function<void()> action = steps.dequeue().action;
+        const std::function<void()> action = m_steps.dequeue().action;
         action();
     }
 }

@@ -26,6 +26,6 @@ private:
 
     void pump();
 
-    QQueue<Step> steps;
-    QTimer timer;
+    QQueue<Step> m_steps;
+    QTimer m_timer;
 };

@@ -7,31 +7,31 @@ constexpr double readingSpreadKg = 0.02;
 }
 
 PayloadScale::PayloadScale(double trueMassKg, bool failing, quint32 seed)
-    : massKg(trueMassKg)
-    , failing(failing)
-    , random(seed)
+    : m_massKg(trueMassKg)
+    , m_failing(failing)
+    , m_random(seed)
 {}
 
 void PayloadScale::start()
 {
-    remainingS = weighingS;
+    m_remainingS = weighingS;
 }
 
 bool PayloadScale::advance(double seconds)
 {
     if (!isWeighing())
         return false;
-    remainingS -= seconds;
+    m_remainingS -= seconds;
     if (isWeighing())
         return false;
-    remainingS = 0;
-    const double reading = massKg + (random.generateDouble() * 2 - 1) * readingSpreadKg;
-    knownKg = failing ? 0.0 : std::round(std::max(reading, 0.01) * 100) / 100;
+    m_remainingS = 0;
+    const double reading = m_massKg + (m_random.generateDouble() * 2 - 1) * readingSpreadKg;
+    m_knownKg = m_failing ? 0.0 : std::round(std::max(reading, 0.01) * 100) / 100;
     return true;
 }
 
 void PayloadScale::setKnownWeight(double kilograms)
 {
-    remainingS = 0;
-    knownKg = kilograms;
+    m_remainingS = 0;
+    m_knownKg = kilograms;
 }

@@ -15,15 +15,15 @@ public:
     void start();
     // True when a weighing ended during this advance; the result is then in weight().
     bool advance(double seconds);
-    bool isWeighing() const { return remainingS > 0; }
-    double weight() const { return isWeighing() ? weighingReading : knownKg; }
+    bool isWeighing() const { return m_remainingS > 0; }
+    double weight() const { return isWeighing() ? weighingReading : m_knownKg; }
     void setKnownWeight(double kilograms);
-    double trueMass() const { return massKg; }
+    double trueMass() const { return m_massKg; }
 
 private:
-    double massKg = 0;
-    bool failing = false;
-    double knownKg = 0;
-    double remainingS = 0;
-    QRandomGenerator random;
+    double m_massKg = 0;
+    bool m_failing = false;
+    double m_knownKg = 0;
+    double m_remainingS = 0;
+    QRandomGenerator m_random;
 };

@@ -23,9 +23,9 @@ constexpr double stillSpeedMmS = 0.5;
 } // namespace
 
 PhysicsModel::PhysicsModel(double maxForceN, double maxPositionMm, quint32 seed)
-    : forceRating(maxForceN)
-    , stroke(maxPositionMm)
-    , random(seed)
+    : m_forceRating(maxForceN)
+    , m_stroke(maxPositionMm)
+    , m_random(seed)
 {}
 
 void PhysicsModel::advance(double seconds)
@@ -39,12 +39,12 @@ void PhysicsModel::advance(double seconds)
 
 void PhysicsModel::setCommandForce(double newtons)
 {
-    forceCommand = qBound(-forceRating, newtons, forceRating);
+    m_forceCommand = qBound(-m_forceRating, newtons, m_forceRating);
 }
 
 void PhysicsModel::setCommandPosition(double millimetres)
 {
-    positionCommand = qBound(0.0, millimetres, stroke);
+    m_positionCommand = qBound(0.0, millimetres, m_stroke);
 }
 
 void PhysicsModel::setSoftTouch(bool enabled, double forceFraction, double positionFraction)
@@ -56,66 +56,67 @@ void PhysicsModel::setSoftTouch(bool enabled, double forceFraction, double posit
 
 void PhysicsModel::setPayloadMass(double kilograms)
 {
-    payloadKg = std::max(0.0, kilograms);
+    m_payloadKg = std::max(0.0, kilograms);
 }
 
 void PhysicsModel::placeCarriage(double millimetres)
 {
-    position = qBound(0.0, millimetres, stroke);
-    velocity = 0;
+    m_position = qBound(0.0, millimetres, m_stroke);
+    m_velocity = 0;
 }
 
 bool PhysicsModel::softTouchActive() const
 {
-    return softTouchEnabled && position >= softTouchPosition * stroke;
+    return softTouchEnabled && m_position >= softTouchPosition * m_stroke;
 }
 
 bool PhysicsModel::isStill() const
 {
-    return std::abs(velocity) < stillSpeedMmS;
+    return std::abs(m_velocity) < stillSpeedMmS;
 }
 
 void PhysicsModel::step(double dt)
 {
-    force += (forceTarget() - force) * (1 - std::exp(-dt / forceLagS));
+    m_force += (forceTarget() - m_force) * (1 - std::exp(-dt / forceLagS));
     const double dv = speedChange(dt);
-    velocity += dv;
-    position += velocity * dt;
-    if (position <= 0 || position >= stroke) {
+    m_velocity += dv;
+    m_position += m_velocity * dt;
+    if (m_position <= 0 || m_position >= m_stroke) {
         // the end stops take the carriage's speed; the stop's shock is not part of the reading
-        position = qBound(0.0, position, stroke);
-        velocity = 0;
+        m_position = qBound(0.0, m_position, m_stroke);
+        m_velocity = 0;
     }
-    measuredForce = force + noise(forceNoiseShare * forceRating);
-    measuredAccel = dv / dt / gravityMmS2 + noise(accelNoiseG);
+    m_measuredForce = m_force + noise(forceNoiseShare * m_forceRating);
+    m_measuredAccel = dv / dt / gravityMmS2 + noise(accelNoiseG);
 }
 
 double PhysicsModel::forceTarget() const
 {
-    if (forceMode) {
-        const double cap = softTouchActive() ? softTouchForce * forceRating : forceRating;
-        return qBound(-cap, forceCommand, cap);
+    if (m_forceMode) {
+        const double cap = softTouchActive() ? softTouchForce * m_forceRating : m_forceRating;
+        return qBound(-cap, m_forceCommand, cap);
     }
     // what it takes to move the carriage and its payload the way it is being moved
-    const double accelMmS2 = measuredAccel * gravityMmS2;
-    return (carriageMassKg + payloadKg) * accelMmS2 / 1000 + viscousNPerMmS * velocity;
+    const double accelMmS2 = m_measuredAccel * gravityMmS2;
+    return (carriageMassKg + m_payloadKg) * accelMmS2 / 1000 + viscousNPerMmS * m_velocity;
 }
 
 double PhysicsModel::speedChange(double dt) const
 {
-    if (forceMode) {
-        double target = force / forceRating * forceModeSpeedMmS;
+    if (m_forceMode) {
+        double target = m_force / m_forceRating * forceModeSpeedMmS;
         if (softTouchActive())
             target = qBound(-softTouchSpeedMmS, target, softTouchSpeedMmS);
-        return (target - velocity) * (1 - std::exp(-dt / velocityLagS));
+        return (target - m_velocity) * (1 - std::exp(-dt / velocityLagS));
     }
     const double limit = softTouchActive() ? softTouchSpeedMmS : maxSpeedMmS;
-    const double wanted = qBound(-limit, positionGainPerS * (positionCommand - position), limit);
+    const double wanted =
+        qBound(-limit, positionGainPerS * (m_positionCommand - m_position), limit);
     const double maxChange = maxAccelMmS2 * dt;
-    return qBound(-maxChange, wanted - velocity, maxChange);
+    return qBound(-maxChange, wanted - m_velocity, maxChange);
 }
 
 double PhysicsModel::noise(double amplitude)
 {
-    return (random.generateDouble() * 2 - 1) * amplitude;
+    return (m_random.generateDouble() * 2 - 1) * amplitude;
 }

@@ -13,22 +13,22 @@ public:
 
     void advance(double seconds);
 
-    double maxForce() const { return forceRating; }
-    double maxPosition() const { return stroke; }
+    double maxForce() const { return m_forceRating; }
+    double maxPosition() const { return m_stroke; }
 
-    void setForceMode(bool on) { forceMode = on; }
-    bool isForceMode() const { return forceMode; }
+    void setForceMode(bool on) { m_forceMode = on; }
+    bool isForceMode() const { return m_forceMode; }
     void setCommandForce(double newtons);
-    double commandForce() const { return forceCommand; }
+    double commandForce() const { return m_forceCommand; }
     void setCommandPosition(double millimetres);
-    double commandPosition() const { return positionCommand; }
+    double commandPosition() const { return m_positionCommand; }
     void setSoftTouch(bool enabled, double forceFraction, double positionFraction);
     void setPayloadMass(double kilograms);
     void placeCarriage(double millimetres);
 
-    double actualForce() const { return measuredForce; }
-    double actualPosition() const { return position; }
-    double accelGravity() const { return measuredAccel; }
+    double actualForce() const { return m_measuredForce; }
+    double actualPosition() const { return m_position; }
+    double accelGravity() const { return m_measuredAccel; }
     bool softTouchActive() const;
     bool isStill() const;
 
@@ -38,20 +38,20 @@ private:
     double speedChange(double dt) const;
     double noise(double amplitude);
 
-    double forceRating = 250;
-    double stroke = 50;
-    bool forceMode = false;
-    double forceCommand = 0;
-    double positionCommand = 0;
+    double m_forceRating = 250;
+    double m_stroke = 50;
+    bool m_forceMode = false;
+    double m_forceCommand = 0;
+    double m_positionCommand = 0;
     bool softTouchEnabled = false;
     double softTouchForce = 1;
     double softTouchPosition = 1;
-    double payloadKg = 0;
+    double m_payloadKg = 0;
 
-    double force = 0;
-    double position = 0;
-    double velocity = 0;
-    double measuredForce = 0;
-    double measuredAccel = 0;
-    QRandomGenerator random;
+    double m_force = 0;
+    double m_position = 0;
+    double m_velocity = 0;
+    double m_measuredForce = 0;
+    double m_measuredAccel = 0;
+    QRandomGenerator m_random;
 };

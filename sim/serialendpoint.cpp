@@ -25,76 +25,76 @@ constexpr int maxPendingBytes = 16 * 1024 * 1024 + 64 * 1024; // the largest pad
 
 SerialEndpoint::SerialEndpoint(CommandService *service, QObject *parent)
     : QObject(parent)
-    , service(service)
+    , m_service(service)
 {
-    staleTimer.setInterval(staleCheckMs);
-    connect(&staleTimer, &QTimer::timeout, this, &SerialEndpoint::dropUnreadOutput);
+    m_staleTimer.setInterval(staleCheckMs);
+    connect(&m_staleTimer, &QTimer::timeout, this, &SerialEndpoint::dropUnreadOutput);
 }
 
 SerialEndpoint::~SerialEndpoint()
 {
-    if (!link.isEmpty() && QFileInfo(link).symLinkTarget() == slaveName)
-        QFile::remove(link);
-    if (slaveFd >= 0)
-        ::close(slaveFd);
-    if (masterFd >= 0)
-        ::close(masterFd);
+    if (!m_link.isEmpty() && QFileInfo(m_link).symLinkTarget() == m_slaveName)
+        QFile::remove(m_link);
+    if (m_slaveFd >= 0)
+        ::close(m_slaveFd);
+    if (m_masterFd >= 0)
+        ::close(m_masterFd);
 }
 
 bool SerialEndpoint::open(const QString &linkPath, QString *error)
 {
-    masterFd = ::posix_openpt(O_RDWR | O_NOCTTY);
-    if (masterFd < 0 || ::grantpt(masterFd) != 0 || ::unlockpt(masterFd) != 0) {
+    m_masterFd = ::posix_openpt(O_RDWR | O_NOCTTY);
+    if (m_masterFd < 0 || ::grantpt(m_masterFd) != 0 || ::unlockpt(m_masterFd) != 0) {
         *error = QStringLiteral("cannot open a pseudo-terminal: %1")
                      .arg(QString::fromLocal8Bit(std::strerror(errno)));
         return false;
     }
-    slaveName = QString::fromLocal8Bit(::ptsname(masterFd));
-    slaveFd = ::open(::ptsname(masterFd), O_RDWR | O_NOCTTY);
-    if (slaveFd < 0) {
+    m_slaveName = QString::fromLocal8Bit(::ptsname(m_masterFd));
+    m_slaveFd = ::open(::ptsname(m_masterFd), O_RDWR | O_NOCTTY);
+    if (m_slaveFd < 0) {
         *error = QStringLiteral("cannot open %1: %2")
-                     .arg(slaveName, QString::fromLocal8Bit(std::strerror(errno)));
+                     .arg(m_slaveName, QString::fromLocal8Bit(std::strerror(errno)));
         return false;
     }
     // raw before anyone can open it: no echo, no line editing, no CR/LF translation by the kernel
     termios settings{};
-    ::tcgetattr(slaveFd, &settings);
+    ::tcgetattr(m_slaveFd, &settings);
     ::cfmakeraw(&settings);
     ::cfsetispeed(&settings, B115200);
     ::cfsetospeed(&settings, B115200);
-    ::tcsetattr(slaveFd, TCSANOW, &settings);
-    ::fcntl(masterFd, F_SETFL, ::fcntl(masterFd, F_GETFL) | O_NONBLOCK);
+    ::tcsetattr(m_slaveFd, TCSANOW, &settings);
+    ::fcntl(m_masterFd, F_SETFL, ::fcntl(m_masterFd, F_GETFL) | O_NONBLOCK);
 
     if (!linkPath.isEmpty()) {
         const QFileInfo existing(linkPath);
         if (existing.isSymLink())
             QFile::remove(linkPath);
-        if (!QFile::link(slaveName, linkPath)) {
+        if (!QFile::link(m_slaveName, linkPath)) {
             *error = QStringLiteral("cannot create the link %1").arg(linkPath);
             return false;
         }
-        link = linkPath;
+        m_link = linkPath;
     }
 
-    session = new StreamSession(
-        service, [this](const QByteArray &bytes) { write(bytes); }, this);
-    readNotifier = new QSocketNotifier(masterFd, QSocketNotifier::Read, this);
-    connect(readNotifier, &QSocketNotifier::activated, this, &SerialEndpoint::onReadable);
-    writeNotifier = new QSocketNotifier(masterFd, QSocketNotifier::Write, this);
-    writeNotifier->setEnabled(false);
-    connect(writeNotifier, &QSocketNotifier::activated, this, &SerialEndpoint::onWritable);
-    staleTimer.start();
-    qCDebug(lcSim) << "pseudo-terminal" << slaveName;
+    m_session = new StreamSession(
+        m_service, [this](const QByteArray &bytes) { write(bytes); }, this);
+    m_readNotifier = new QSocketNotifier(m_masterFd, QSocketNotifier::Read, this);
+    connect(m_readNotifier, &QSocketNotifier::activated, this, &SerialEndpoint::onReadable);
+    m_writeNotifier = new QSocketNotifier(m_masterFd, QSocketNotifier::Write, this);
+    m_writeNotifier->setEnabled(false);
+    connect(m_writeNotifier, &QSocketNotifier::activated, this, &SerialEndpoint::onWritable);
+    m_staleTimer.start();
+    qCDebug(lcSim) << "pseudo-terminal" << m_slaveName;
     return true;
 }
 
 void SerialEndpoint::onReadable()
 {
     char buffer[4096];
-    const ssize_t count = ::read(masterFd, buffer, sizeof buffer);
+    const ssize_t count = ::read(m_masterFd, buffer, sizeof buffer);
     if (count > 0)
-        session->receive(QByteArray(buffer, static_cast<int>(count)));
-    if (service->faults()->hangsUp())
+        m_session->receive(QByteArray(buffer, static_cast<int>(count)));
+    if (m_service->faults()->hangsUp())
         hangUp();
 }
 
@@ -102,26 +102,26 @@ void SerialEndpoint::onReadable()
 void SerialEndpoint::hangUp()
 {
     qCDebug(lcSim) << "hanging up the pseudo-terminal";
-    staleTimer.stop();
-    delete readNotifier;
-    readNotifier = nullptr;
-    delete writeNotifier;
-    writeNotifier = nullptr;
-    pending.clear();
-    ::close(std::exchange(masterFd, -1));
-    ::close(std::exchange(slaveFd, -1));
+    m_staleTimer.stop();
+    delete m_readNotifier;
+    m_readNotifier = nullptr;
+    delete m_writeNotifier;
+    m_writeNotifier = nullptr;
+    m_pending.clear();
+    ::close(std::exchange(m_masterFd, -1));
+    ::close(std::exchange(m_slaveFd, -1));
 }
 
 void SerialEndpoint::write(const QByteArray &bytes)
 {
-    if (masterFd < 0)
+    if (m_masterFd < 0)
         return;
-    wroteSinceCheck = true;
-    if (pending.size() + bytes.size() > maxPendingBytes) {
+    m_wroteSinceCheck = true;
+    if (m_pending.size() + bytes.size() > maxPendingBytes) {
         qCDebug(lcSim) << "serial output overflow, dropping" << bytes.size() << "bytes";
         return;
     }
-    pending += bytes;
+    m_pending += bytes;
     flushPending();
 }
 
@@ -132,29 +132,29 @@ void SerialEndpoint::onWritable()
 
 void SerialEndpoint::flushPending()
 {
-    while (!pending.isEmpty()) {
+    while (!m_pending.isEmpty()) {
         const ssize_t count =
-            ::write(masterFd, pending.constData(), static_cast<size_t>(pending.size()));
+            ::write(m_masterFd, m_pending.constData(), static_cast<size_t>(m_pending.size()));
         if (count <= 0)
             break;
-        pending.remove(0, static_cast<int>(count));
+        m_pending.remove(0, static_cast<int>(count));
     }
-    writeNotifier->setEnabled(!pending.isEmpty());
+    m_writeNotifier->setEnabled(!m_pending.isEmpty());
 }
 
 void SerialEndpoint::dropUnreadOutput()
 {
     int unread = 0;
-    if (::ioctl(slaveFd, FIONREAD, &unread) != 0)
+    if (::ioctl(m_slaveFd, FIONREAD, &unread) != 0)
         unread = 0;
-    const bool stale = unread > 0 && !wroteSinceCheck && unread == unreadAtLastCheck;
+    const bool stale = unread > 0 && !m_wroteSinceCheck && unread == m_unreadAtLastCheck;
     if (stale) {
         qCDebug(lcSim) << "no client read" << unread << "bytes; discarding them";
-        ::tcflush(slaveFd, TCIFLUSH);
-        pending.clear();
-        writeNotifier->setEnabled(false);
+        ::tcflush(m_slaveFd, TCIFLUSH);
+        m_pending.clear();
+        m_writeNotifier->setEnabled(false);
         unread = 0;
     }
-    unreadAtLastCheck = unread;
-    wroteSinceCheck = false;
+    m_unreadAtLastCheck = unread;
+    m_wroteSinceCheck = false;
 }

@@ -22,7 +22,7 @@ public:
     ~SerialEndpoint() override;
 
     bool open(const QString &linkPath, QString *error);
-    QString portName() const { return slaveName; }
+    QString portName() const { return m_slaveName; }
 
 private:
     void onReadable();
@@ -32,16 +32,16 @@ private:
     void dropUnreadOutput();
     void hangUp();
 
-    CommandService *service = nullptr;
-    StreamSession *session = nullptr;
-    int masterFd = -1;
-    int slaveFd = -1;
-    QString slaveName;
-    QString link;
-    QSocketNotifier *readNotifier = nullptr;
-    QSocketNotifier *writeNotifier = nullptr;
-    QByteArray pending;
-    QTimer staleTimer;
-    int unreadAtLastCheck = 0;
-    bool wroteSinceCheck = false;
+    CommandService *m_service = nullptr;
+    StreamSession *m_session = nullptr;
+    int m_masterFd = -1;
+    int m_slaveFd = -1;
+    QString m_slaveName;
+    QString m_link;
+    QSocketNotifier *m_readNotifier = nullptr;
+    QSocketNotifier *m_writeNotifier = nullptr;
+    QByteArray m_pending;
+    QTimer m_staleTimer;
+    int m_unreadAtLastCheck = 0;
+    bool m_wroteSinceCheck = false;
 };

@@ -5,8 +5,8 @@
 #include <QJsonObject>
 
 SimAnswer::SimAnswer(const QJsonValue &value, bool plainText)
-    : answer(value)
-    , plainText(plainText)
+    : m_answer(value)
+    , m_plainText(plainText)
 {}
 
 SimAnswer SimAnswer::json(const QJsonValue &value)
@@ -21,19 +21,19 @@ SimAnswer SimAnswer::text(const QString &text)
 
 QByteArray SimAnswer::terminalBytes() const
 {
-    if (plainText)
-        return answer.toString().toUtf8();
-    if (answer.isObject())
-        return QJsonDocument(answer.toObject()).toJson(QJsonDocument::Compact);
-    if (answer.isArray())
-        return QJsonDocument(answer.toArray()).toJson(QJsonDocument::Compact);
+    if (m_plainText)
+        return m_answer.toString().toUtf8();
+    if (m_answer.isObject())
+        return QJsonDocument(m_answer.toObject()).toJson(QJsonDocument::Compact);
+    if (m_answer.isArray())
+        return QJsonDocument(m_answer.toArray()).toJson(QJsonDocument::Compact);
     // a lone value is written as JSON writes it inside an array: [250] gives 250
-    const QByteArray wrapped = QJsonDocument(QJsonArray{answer}).toJson(QJsonDocument::Compact);
+    const QByteArray wrapped = QJsonDocument(QJsonArray{m_answer}).toJson(QJsonDocument::Compact);
     return wrapped.mid(1, wrapped.size() - 2);
 }
 
 QByteArray SimAnswer::datagram(const QString &path) const
 {
-    const QJsonObject reply{{QStringLiteral("data"), QJsonObject{{path, answer}}}};
+    const QJsonObject reply{{QStringLiteral("data"), QJsonObject{{path, m_answer}}}};
     return QJsonDocument(reply).toJson(QJsonDocument::Compact);
 }

@@ -12,8 +12,8 @@ public:
     static SimAnswer json(const QJsonValue &value);
     static SimAnswer text(const QString &text);
 
-    QJsonValue value() const { return answer; }
-    bool isText() const { return plainText; }
+    QJsonValue value() const { return m_answer; }
+    bool isText() const { return m_plainText; }
     // The answer as a terminal writes it between the echo and the prompt.
     QByteArray terminalBytes() const;
     // The network reply: {"data": {"<path>": <answer>}}.
@@ -22,6 +22,6 @@ public:
 private:
     SimAnswer(const QJsonValue &value, bool plainText);
 
-    QJsonValue answer;
-    bool plainText = false;
+    QJsonValue m_answer;
+    bool m_plainText = false;
 };

@@ -8,12 +8,12 @@ class SimCommand
 public:
     explicit SimCommand(const QString &line);
 
-    QString path() const { return commandPath; }
-    QString value() const { return valueText; }
-    bool isSet() const { return hasValue; }
+    QString path() const { return m_commandPath; }
+    QString value() const { return m_valueText; }
+    bool isSet() const { return m_hasValue; }
 
 private:
-    QString commandPath;
-    QString valueText;
-    bool hasValue = false;
+    QString m_commandPath;
+    QString m_valueText;
+    bool m_hasValue = false;
 };

@@ -40,76 +40,76 @@ QString vktModel(double maxForceN)
 
 SimDevice::SimDevice(const Settings &settings, QObject *parent)
     : QObject(parent)
-    , settings(settings)
-    , config(settings.standalone ? QStringLiteral("VKT-Sim") : QStringLiteral("HBN-Sim"),
-             settings.maxPositionMm, settings.standalone)
-    , configFile(settings.configPath)
-    , model(settings.maxForceN, settings.maxPositionMm, settings.seed)
-    , scale(settings.payloadMassKg, settings.weighFails, settings.seed + 1)
-    , toolAttached(settings.toolAttached)
+    , m_settings(settings)
+    , m_config(settings.standalone ? QStringLiteral("VKT-Sim") : QStringLiteral("HBN-Sim"),
+               settings.maxPositionMm, settings.standalone)
+    , m_configFile(settings.configPath)
+    , m_model(settings.maxForceN, settings.maxPositionMm, settings.seed)
+    , m_scale(settings.payloadMassKg, settings.weighFails, settings.seed + 1)
+    , m_toolAttached(settings.toolAttached)
 {
-    dio.setInputs(settings.inputs & DioWord::inputMask);
-    model.setPayloadMass(settings.payloadMassKg);
-    tickTimer.setInterval(tickMs);
-    connect(&tickTimer, &QTimer::timeout, this, &SimDevice::onTick);
-    firmwareTimer.setSingleShot(true);
-    firmwareTimer.setInterval(firmwareUpdateMs);
-    connect(&firmwareTimer, &QTimer::timeout, this, &SimDevice::reboot);
+    m_dio.setInputs(settings.inputs & DioWord::inputMask);
+    m_model.setPayloadMass(settings.payloadMassKg);
+    m_tickTimer.setInterval(tickMs);
+    connect(&m_tickTimer, &QTimer::timeout, this, &SimDevice::onTick);
+    m_firmwareTimer.setSingleShot(true);
+    m_firmwareTimer.setInterval(firmwareUpdateMs);
+    connect(&m_firmwareTimer, &QTimer::timeout, this, &SimDevice::reboot);
 }
 
 bool SimDevice::start(QString *error)
 {
-    if (configFile.exists() && !configFile.load(&config, error))
+    if (m_configFile.exists() && !m_configFile.load(&m_config, error))
         return false;
-    uptime.start();
+    m_uptime.start();
     powerUp();
-    tickClock.start();
-    tickTimer.start();
+    m_tickClock.start();
+    m_tickTimer.start();
     return true;
 }
 
 void SimDevice::powerUp()
 {
-    firmwareUpdate = false;
-    firmwareTimer.stop();
-    pinned.clear();
+    m_firmwareUpdate = false;
+    m_firmwareTimer.stop();
+    m_pinned.clear();
     applyConfigToModel();
-    model.setForceMode(config.flag(QStringLiteral("initialMode")));
-    model.setCommandForce(config.metricNumber(QStringLiteral("initialForce")));
-    model.setCommandPosition(config.metricNumber(QStringLiteral("initialPosition")));
-    model.placeCarriage(config.metricNumber(QStringLiteral("initialPosition")));
-    scale.setKnownWeight(config.metricNumber(QStringLiteral("payloadWeight")));
-    if (config.flag(QStringLiteral("initialWeigh")) && toolPresent())
-        scale.start();
+    m_model.setForceMode(m_config.flag(QStringLiteral("initialMode")));
+    m_model.setCommandForce(m_config.metricNumber(QStringLiteral("initialForce")));
+    m_model.setCommandPosition(m_config.metricNumber(QStringLiteral("initialPosition")));
+    m_model.placeCarriage(m_config.metricNumber(QStringLiteral("initialPosition")));
+    m_scale.setKnownWeight(m_config.metricNumber(QStringLiteral("payloadWeight")));
+    if (m_config.flag(QStringLiteral("initialWeigh")) && toolPresent())
+        m_scale.start();
 }
 
 void SimDevice::applyConfigToModel()
 {
-    model.setSoftTouch(config.flag(QStringLiteral("softTouchEnabled")),
-                       config.metricNumber(QStringLiteral("softTouchForce")),
-                       config.metricNumber(QStringLiteral("softTouchPosition")));
+    m_model.setSoftTouch(m_config.flag(QStringLiteral("softTouchEnabled")),
+                         m_config.metricNumber(QStringLiteral("softTouchForce")),
+                         m_config.metricNumber(QStringLiteral("softTouchPosition")));
 }
 
 void SimDevice::onTick()
 {
-    const double seconds = tickClock.restart() / 1000.0;
+    const double seconds = m_tickClock.restart() / 1000.0;
     advance(std::min(seconds, 0.2));
 }
 
 void SimDevice::advance(double seconds)
 {
-    model.advance(seconds);
-    if (scale.advance(seconds) && scale.weight() > 0) {
+    m_model.advance(seconds);
+    if (m_scale.advance(seconds) && m_scale.weight() > 0) {
         // a good weighing becomes the payload setting, kept by the next save
-        config.setMetricNumber(QStringLiteral("payloadWeight"), scale.weight());
+        m_config.setMetricNumber(QStringLiteral("payloadWeight"), m_scale.weight());
     }
 }
 
 SimAnswer SimDevice::handle(const QString &line)
 {
-    lastHostContact.start();
+    m_lastHostContact.start();
     const SimCommand command(line);
-    if (firmwareUpdate && command.path() != QLatin1String("/deviceId"))
+    if (m_firmwareUpdate && command.path() != QLatin1String("/deviceId"))
         return SimAnswer::text(QStringLiteral("Error: firmware update in progress"));
     return route(command);
 }
@@ -120,7 +120,7 @@ SimAnswer SimDevice::route(const SimCommand &command)
     if (path == QLatin1String("/deviceId"))
         return command.isSet() ? readOnly(path) : SimAnswer::json(deviceId());
     if (path == QLatin1String("/deviceName"))
-        return command.isSet() ? setDeviceName(command) : SimAnswer::json(config.deviceName());
+        return command.isSet() ? setDeviceName(command) : SimAnswer::json(m_config.deviceName());
     if (path == QLatin1String("/stateObject"))
         return command.isSet() ? readOnly(path) : SimAnswer::json(stateRecord());
     if (path == QLatin1String("/saveConfig"))
@@ -158,13 +158,13 @@ SimAnswer SimDevice::routeVkt(const QString &subPath, const SimCommand &command)
     if (!toolPresent())
         return SimAnswer::text(QStringLiteral("Error: no tool attached"));
     if (subPath == QLatin1String("cfgObject"))
-        return command.isSet() ? readOnly(command.path()) : SimAnswer::json(config.vktRecord());
+        return command.isSet() ? readOnly(command.path()) : SimAnswer::json(m_config.vktRecord());
     if (subPath == QLatin1String("maxForce") || subPath == QLatin1String("maxPosition")) {
         if (command.isSet())
             return readOnly(command.path());
         return subPath == QLatin1String("maxForce")
-                   ? SimAnswer::json(reported(Quantity::Force, model.maxForce()))
-                   : SimAnswer::json(reported(Quantity::Position, model.maxPosition()));
+                   ? SimAnswer::json(reported(Quantity::Force, m_model.maxForce()))
+                   : SimAnswer::json(reported(Quantity::Position, m_model.maxPosition()));
     }
     if (subPath == QLatin1String("commandForce"))
         return setCommand(Quantity::Force, command);
@@ -189,17 +189,17 @@ SimAnswer SimDevice::routeVkt(const QString &subPath, const SimCommand &command)
     if (subPath == QLatin1String("saveConfig"))
         return saveConfig();
     const QString netPrefix = QStringLiteral("net/");
-    if (settings.standalone && subPath.startsWith(netPrefix))
+    if (m_settings.standalone && subPath.startsWith(netPrefix))
         return configAccess(ConfigGroup::Net, subPath.mid(netPrefix.size()), command);
-    if (settings.standalone && subPath == QLatin1String("net") && !command.isSet())
-        return SimAnswer::json(config.group(ConfigGroup::Net));
+    if (m_settings.standalone && subPath == QLatin1String("net") && !command.isSet())
+        return SimAnswer::json(m_config.group(ConfigGroup::Net));
     return configAccess(ConfigGroup::Vkt, subPath, command);
 }
 
 SimAnswer SimDevice::routeHbn(const QString &subPath, const SimCommand &command)
 {
     if (subPath == QLatin1String("cfgObject"))
-        return command.isSet() ? readOnly(command.path()) : SimAnswer::json(config.hbnRecord());
+        return command.isSet() ? readOnly(command.path()) : SimAnswer::json(m_config.hbnRecord());
     const QJsonObject moduleInfo{
         {QStringLiteral("usesNodeId"), 1},
         {QStringLiteral("usesBaudrate"), 1},
@@ -218,7 +218,7 @@ SimAnswer SimDevice::routeHbn(const QString &subPath, const SimCommand &command)
     for (const auto &group : {std::make_pair(QStringLiteral("net"), ConfigGroup::Net),
                               std::make_pair(QStringLiteral("anybus"), ConfigGroup::Anybus)}) {
         if (subPath == group.first && !command.isSet())
-            return SimAnswer::json(config.group(group.second));
+            return SimAnswer::json(m_config.group(group.second));
         if (subPath.startsWith(group.first + QLatin1Char('/')))
             return configAccess(group.second, subPath.mid(group.first.size() + 1), command);
     }
@@ -227,22 +227,22 @@ SimAnswer SimDevice::routeHbn(const QString &subPath, const SimCommand &command)
 
 SimAnswer SimDevice::configAccess(ConfigGroup group, const QString &key, const SimCommand &command)
 {
-    if (!config.hasKey(group, key))
+    if (!m_config.hasKey(group, key))
         return unknownPath(command.path());
     if (!command.isSet())
-        return SimAnswer::json(config.value(group, key));
-    const SetResult result = config.setText(group, key, command.value());
+        return SimAnswer::json(m_config.value(group, key));
+    const SetResult result = m_config.setText(group, key, command.value());
     if (!result.ok)
         return SimAnswer::text(result.error);
     if (group == ConfigGroup::Vkt) {
         applyConfigToModel();
         if (key == QLatin1String("payloadWeight")) {
-            scale.setKnownWeight(config.metricNumber(key));
-            pinned.remove(key);
+            m_scale.setKnownWeight(m_config.metricNumber(key));
+            m_pinned.remove(key);
         }
         if (key == QLatin1String("metricUnits") || key == QLatin1String("posLimitPosition")
             || key == QLatin1String("negLimitPosition")) {
-            pinned.remove(key);
+            m_pinned.remove(key);
         }
     }
     qCDebug(lcSim) << "set" << command.path() << "to" << result.value;
@@ -251,9 +251,9 @@ SimAnswer SimDevice::configAccess(ConfigGroup group, const QString &key, const S
 
 SimAnswer SimDevice::setDeviceName(const SimCommand &command)
 {
-    if (!config.setDeviceName(command.value()))
+    if (!m_config.setDeviceName(command.value()))
         return SimAnswer::text(QStringLiteral("Error: invalid device name"));
-    return SimAnswer::json(config.deviceName());
+    return SimAnswer::json(m_config.deviceName());
 }
 
 SimAnswer SimDevice::setCommand(Quantity quantity, const SimCommand &command)
@@ -268,55 +268,55 @@ SimAnswer SimDevice::setCommand(Quantity quantity, const SimCommand &command)
             return SimAnswer::text(
                 QStringLiteral("Error: invalid value %1 for %2").arg(command.value(), member));
         }
-        const double metricValue = config.units().toMetric(quantity, value);
+        const double metricValue = m_config.units().toMetric(quantity, value);
         if (isForce)
-            model.setCommandForce(metricValue);
+            m_model.setCommandForce(metricValue);
         else
-            model.setCommandPosition(metricValue);
-        pinned.remove(member);
+            m_model.setCommandPosition(metricValue);
+        m_pinned.remove(member);
     }
     return SimAnswer::json(
-        reported(quantity, isForce ? model.commandForce() : model.commandPosition()));
+        reported(quantity, isForce ? m_model.commandForce() : m_model.commandPosition()));
 }
 
 SimAnswer SimDevice::setControlMode(bool forceMode)
 {
-    if (!forceMode && model.isForceMode()) {
+    if (!forceMode && m_model.isForceMode()) {
         // take over where the carriage is, so switching modes does not make it jump
-        model.setCommandPosition(model.actualPosition());
-        pinned.remove(QStringLiteral("commandPosition"));
+        m_model.setCommandPosition(m_model.actualPosition());
+        m_pinned.remove(QStringLiteral("commandPosition"));
     }
-    model.setForceMode(forceMode);
-    pinned.remove(QStringLiteral("controlMode"));
+    m_model.setForceMode(forceMode);
+    m_pinned.remove(QStringLiteral("controlMode"));
     return SimAnswer::json(controlMode());
 }
 
 SimAnswer SimDevice::weighPayload()
 {
-    if (settings.weighError)
+    if (m_settings.weighError)
         return SimAnswer::text(QStringLiteral("Error: weighing cannot start: air pressure low"));
-    if (scale.isWeighing())
+    if (m_scale.isWeighing())
         return SimAnswer::text(QStringLiteral("Error: weighing already in progress"));
-    scale.start();
-    pinned.remove(QStringLiteral("payloadWeight"));
+    m_scale.start();
+    m_pinned.remove(QStringLiteral("payloadWeight"));
     return SimAnswer::json(QStringLiteral("Weighing payload"));
 }
 
 SimAnswer SimDevice::saveConfig()
 {
-    if (configFile.path().isEmpty())
+    if (m_configFile.path().isEmpty())
         return SimAnswer::text(
             QStringLiteral("Error: no configuration file (start with --config)"));
     QString error;
-    if (!configFile.save(config, &error))
+    if (!m_configFile.save(m_config, &error))
         return SimAnswer::text(QStringLiteral("Error: configuration not saved: %1").arg(error));
     return SimAnswer::json(QStringLiteral("Configuration saved"));
 }
 
 SimAnswer SimDevice::flashFirmware()
 {
-    firmwareUpdate = true;
-    firmwareTimer.start();
+    m_firmwareUpdate = true;
+    m_firmwareTimer.start();
     return SimAnswer::json(QStringLiteral(
         "Firmware update mode: copy the firmware file to the USB flash drive of the unit"));
 }
@@ -333,12 +333,12 @@ SimAnswer SimDevice::readOnly(const QString &path) const
 
 QJsonObject SimDevice::deviceId() const
 {
-    if (settings.standalone)
-        return QJsonObject{{QStringLiteral("deviceName"), config.deviceName()},
-                           {QStringLiteral("modelName"), vktModel(settings.maxForceN)},
+    if (m_settings.standalone)
+        return QJsonObject{{QStringLiteral("deviceName"), m_config.deviceName()},
+                           {QStringLiteral("modelName"), vktModel(m_settings.maxForceN)},
                            {QStringLiteral("serialNumber"), QStringLiteral("VKT-SIM-0001")},
                            {QStringLiteral("firmwareVersion"), QStringLiteral("1.3.0-sim")}};
-    return QJsonObject{{QStringLiteral("deviceName"), config.deviceName()},
+    return QJsonObject{{QStringLiteral("deviceName"), m_config.deviceName()},
                        {QStringLiteral("modelName"), QString::fromLatin1(hbnModel)},
                        {QStringLiteral("serialNumber"), QStringLiteral("HBN-SIM-0001")},
                        {QStringLiteral("firmwareVersion"), QStringLiteral("2.4.0-sim")}};
@@ -346,10 +346,10 @@ QJsonObject SimDevice::deviceId() const
 
 QJsonObject SimDevice::toolId() const
 {
-    if (settings.standalone)
+    if (m_settings.standalone)
         return deviceId();
     return QJsonObject{{QStringLiteral("deviceName"), QStringLiteral("VKT-Tool")},
-                       {QStringLiteral("modelName"), vktModel(settings.maxForceN)},
+                       {QStringLiteral("modelName"), vktModel(m_settings.maxForceN)},
                        {QStringLiteral("serialNumber"), QStringLiteral("VKT-SIM-0002")},
                        {QStringLiteral("firmwareVersion"), QStringLiteral("1.3.0-sim")}};
 }
@@ -358,56 +358,57 @@ int SimDevice::controlMode() const
 {
     if (!toolPresent())
         return 0;
-    return (model.isForceMode() ? 1 : 0) | (model.softTouchActive() ? 4 : 0);
+    return (m_model.isForceMode() ? 1 : 0) | (m_model.softTouchActive() ? 4 : 0);
 }
 
 double SimDevice::reported(Quantity quantity, double metricValue) const
 {
     if (!toolPresent())
         return 0;
-    return rounded(config.units().fromMetric(quantity, metricValue), 4);
+    return rounded(m_config.units().fromMetric(quantity, metricValue), 4);
 }
 
 int SimDevice::dioValue() const
 {
-    DioWord word = dio;
-    const double position = model.actualPosition();
-    const double posLimit = config.metricNumber(QStringLiteral("posLimitPosition"));
-    const double negLimit = config.metricNumber(QStringLiteral("negLimitPosition"));
+    DioWord word = m_dio;
+    const double position = m_model.actualPosition();
+    const double posLimit = m_config.metricNumber(QStringLiteral("posLimitPosition"));
+    const double negLimit = m_config.metricNumber(QStringLiteral("negLimitPosition"));
     const bool tool = toolPresent();
-    word.setStatus(DioWord::CpuClock, (uptime.elapsed() / 1000) % 2 == 1);
+    word.setStatus(DioWord::CpuClock, (m_uptime.elapsed() / 1000) % 2 == 1);
     word.setStatus(DioWord::HostCom,
-                   lastHostContact.isValid() && lastHostContact.elapsed() < hostComHoldMs);
+                   m_lastHostContact.isValid() && m_lastHostContact.elapsed() < hostComHoldMs);
     word.setStatus(DioWord::ToolCom, tool);
     word.setStatus(DioWord::PosLimit, tool && posLimit > 0 && position >= posLimit);
     word.setStatus(DioWord::NegLimit, tool && negLimit > 0 && position <= negLimit);
-    word.setStatus(DioWord::OkToWeigh, tool && !scale.isWeighing() && model.isStill());
-    word.setStatus(DioWord::WeightValid, tool && scale.weight() > 0);
+    word.setStatus(DioWord::OkToWeigh, tool && !m_scale.isWeighing() && m_model.isStill());
+    word.setStatus(DioWord::WeightValid, tool && m_scale.weight() > 0);
     return word.value();
 }
 
 QJsonObject SimDevice::stateRecord() const
 {
-    const UnitSystem units = config.units();
-    const double weight = scale.isWeighing() ? PayloadScale::weighingReading
-                                             : reported(Quantity::Weight, scale.weight());
+    const UnitSystem units = m_config.units();
+    const double weight = m_scale.isWeighing() ? PayloadScale::weighingReading
+                                               : reported(Quantity::Weight, m_scale.weight());
     QJsonObject record{
         {QStringLiteral("metricUnits"), units.isMetric() ? 1 : 0},
-        {QStringLiteral("actualForce"), reported(Quantity::Force, model.actualForce())},
-        {QStringLiteral("actualPosition"), reported(Quantity::Position, model.actualPosition())},
-        {QStringLiteral("accelGravity"), toolPresent() ? rounded(model.accelGravity(), 4) : 0.0},
-        {QStringLiteral("commandForce"), reported(Quantity::Force, model.commandForce())},
-        {QStringLiteral("commandPosition"), reported(Quantity::Position, model.commandPosition())},
+        {QStringLiteral("actualForce"), reported(Quantity::Force, m_model.actualForce())},
+        {QStringLiteral("actualPosition"), reported(Quantity::Position, m_model.actualPosition())},
+        {QStringLiteral("accelGravity"), toolPresent() ? rounded(m_model.accelGravity(), 4) : 0.0},
+        {QStringLiteral("commandForce"), reported(Quantity::Force, m_model.commandForce())},
+        {QStringLiteral("commandPosition"),
+         reported(Quantity::Position, m_model.commandPosition())},
         {QStringLiteral("payloadWeight"), toolPresent() ? weight : 0.0},
         {QStringLiteral("controlMode"), controlMode()},
         {QStringLiteral("posLimitPosition"),
-         config.value(ConfigGroup::Vkt, QStringLiteral("posLimitPosition"))},
+         m_config.value(ConfigGroup::Vkt, QStringLiteral("posLimitPosition"))},
         {QStringLiteral("negLimitPosition"),
-         config.value(ConfigGroup::Vkt, QStringLiteral("negLimitPosition"))},
+         m_config.value(ConfigGroup::Vkt, QStringLiteral("negLimitPosition"))},
     };
     if (isHbn())
         record.insert(QStringLiteral("dioValue"), dioValue());
-    for (auto it = pinned.begin(); it != pinned.end(); ++it)
+    for (auto it = m_pinned.begin(); it != m_pinned.end(); ++it)
         record.insert(it.key(), it.value());
     return record;
 }
@@ -415,41 +416,41 @@ QJsonObject SimDevice::stateRecord() const
 bool SimDevice::setInputs(int bits)
 {
     const bool weighEdge =
-        (bits & DioWord::WeighPayloadInput) && !(dio.inputs() & DioWord::WeighPayloadInput);
-    if (!dio.setInputs(bits))
+        (bits & DioWord::WeighPayloadInput) && !(m_dio.inputs() & DioWord::WeighPayloadInput);
+    if (!m_dio.setInputs(bits))
         return false;
-    pinned.remove(QStringLiteral("dioValue"));
-    if (weighEdge && toolPresent() && !settings.weighError && !scale.isWeighing())
-        scale.start();
+    m_pinned.remove(QStringLiteral("dioValue"));
+    if (weighEdge && toolPresent() && !m_settings.weighError && !m_scale.isWeighing())
+        m_scale.start();
     return true;
 }
 
 bool SimDevice::setToolAttached(bool attached)
 {
-    if (settings.standalone)
+    if (m_settings.standalone)
         return false;
-    toolAttached = attached;
-    pinned.remove(QStringLiteral("dioValue"));
+    m_toolAttached = attached;
+    m_pinned.remove(QStringLiteral("dioValue"));
     return true;
 }
 
 void SimDevice::forcePayload(double reportedWeight)
 {
-    scale.setKnownWeight(config.units().toMetric(Quantity::Weight, reportedWeight));
-    pinned.remove(QStringLiteral("payloadWeight"));
+    m_scale.setKnownWeight(m_config.units().toMetric(Quantity::Weight, reportedWeight));
+    m_pinned.remove(QStringLiteral("payloadWeight"));
 }
 
 bool SimDevice::pinState(const QString &member, const QJsonValue &value)
 {
     if (!stateMembers().contains(member))
         return false;
-    pinned.insert(member, value);
+    m_pinned.insert(member, value);
     return true;
 }
 
 bool SimDevice::unpinState(const QString &member)
 {
-    return pinned.remove(member) > 0;
+    return m_pinned.remove(member) > 0;
 }
 
 void SimDevice::reboot()

@@ -49,7 +49,7 @@ public:
     void advance(double seconds);
 
     // Operator controls (stdin).
-    bool isHbn() const { return !settings.standalone; }
+    bool isHbn() const { return !m_settings.standalone; }
     bool setInputs(int bits);
     bool setToolAttached(bool attached);
     void forcePayload(double reportedWeight);
@@ -73,7 +73,7 @@ private:
 
     QJsonObject deviceId() const;
     QJsonObject toolId() const;
-    bool toolPresent() const { return settings.standalone || toolAttached; }
+    bool toolPresent() const { return m_settings.standalone || m_toolAttached; }
     int controlMode() const;
     int dioValue() const;
     double reported(Quantity quantity, double metricValue) const;
@@ -81,18 +81,18 @@ private:
     void applyConfigToModel();
     void onTick();
 
-    Settings settings;
-    ConfigStore config;
-    ConfigFile configFile;
-    PhysicsModel model;
-    PayloadScale scale;
-    DioWord dio;
-    bool toolAttached = true;
-    bool firmwareUpdate = false;
-    QHash<QString, QJsonValue> pinned;
-    QTimer tickTimer;
-    QTimer firmwareTimer;
-    QElapsedTimer tickClock;
-    QElapsedTimer uptime;
-    QElapsedTimer lastHostContact;
+    Settings m_settings;
+    ConfigStore m_config;
+    ConfigFile m_configFile;
+    PhysicsModel m_model;
+    PayloadScale m_scale;
+    DioWord m_dio;
+    bool m_toolAttached = true;
+    bool m_firmwareUpdate = false;
+    QHash<QString, QJsonValue> m_pinned;
+    QTimer m_tickTimer;
+    QTimer m_firmwareTimer;
+    QElapsedTimer m_tickClock;
+    QElapsedTimer m_uptime;
+    QElapsedTimer m_lastHostContact;
 };

@@ -211,10 +211,10 @@ SimOptions::Outcome SimOptions::parse(const QStringList &arguments)
         parser.addOption(QCommandLineOption(QString::fromLatin1(option.name), text,
                                             QString::fromLatin1(option.valueName)));
     }
-    help = parser.helpText();
+    m_help = parser.helpText();
 
     if (!parser.parse(arguments)) {
-        error = parser.errorText();
+        m_error = parser.errorText();
         return Outcome::Error;
     }
     if (parser.isSet(helpOption))
@@ -222,14 +222,15 @@ SimOptions::Outcome SimOptions::parse(const QStringList &arguments)
     if (parser.isSet(versionOption))
         return Outcome::Version;
     if (!parser.positionalArguments().isEmpty()) {
-        error = QStringLiteral("unexpected argument %1").arg(parser.positionalArguments().first());
+        m_error =
+            QStringLiteral("unexpected argument %1").arg(parser.positionalArguments().first());
         return Outcome::Error;
     }
     for (const Option &option : options) {
         const QString name = QString::fromLatin1(option.name);
         if (parser.isSet(name))
-            error = option.store.read(name, parser.value(name));
-        if (!error.isEmpty())
+            m_error = option.store.read(name, parser.value(name));
+        if (!m_error.isEmpty())
             return Outcome::Error;
     }
     serial = serial || !linkPath.isEmpty();

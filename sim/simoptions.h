@@ -14,8 +14,8 @@ public:
     enum class Outcome { Run, Help, Version, Error };
 
     Outcome parse(const QStringList &arguments);
-    QString helpText() const { return help; }
-    QString errorText() const { return error; }
+    QString helpText() const { return m_help; }
+    QString errorText() const { return m_error; }
 
     bool serial = false;
     QString linkPath;
@@ -30,6 +30,6 @@ public:
     FaultInjector::Settings faults;
 
 private:
-    QString help;
-    QString error;
+    QString m_help;
+    QString m_error;
 };

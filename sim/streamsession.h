@@ -32,8 +32,8 @@ private:
     void sendUnasked();
     QByteArray endOfReply() const;
 
-    CommandService *service = nullptr;
-    Writer writer;
-    LineFramer framer;
-    PacedQueue output;
+    CommandService *m_service = nullptr;
+    Writer m_writer;
+    LineFramer m_framer;
+    PacedQueue m_output;
 };

@@ -7,15 +7,15 @@
 
 TcpTerminal::TcpTerminal(CommandService *service, QObject *parent)
     : QObject(parent)
-    , service(service)
+    , m_service(service)
 {
-    connect(&server, &QTcpServer::newConnection, this, &TcpTerminal::onNewConnection);
+    connect(&m_server, &QTcpServer::newConnection, this, &TcpTerminal::onNewConnection);
 }
 
 bool TcpTerminal::listen(const QHostAddress &address, quint16 port, QString *error)
 {
-    if (!server.listen(address, port)) {
-        *error = server.errorString();
+    if (!m_server.listen(address, port)) {
+        *error = m_server.errorString();
         return false;
     }
     return true;
@@ -23,10 +23,10 @@ bool TcpTerminal::listen(const QHostAddress &address, quint16 port, QString *err
 
 void TcpTerminal::onNewConnection()
 {
-    while (QTcpSocket *socket = server.nextPendingConnection()) {
+    while (QTcpSocket *socket = m_server.nextPendingConnection()) {
         qCDebug(lcSim) << "terminal connection from" << socket->peerAddress().toString();
         auto *session = new StreamSession(
-            service, [socket](const QByteArray &bytes) { socket->write(bytes); }, socket);
+            m_service, [socket](const QByteArray &bytes) { socket->write(bytes); }, socket);
         connect(socket, &QTcpSocket::readyRead, session,
                 [socket, session] { session->receive(socket->readAll()); });
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
@@ -37,7 +37,7 @@ void TcpTerminal::onNewConnection()
 void TcpTerminal::dropConnections()
 {
     // Accepted sockets are the server's children until they are gone.
-    const QList<QTcpSocket *> sockets = server.findChildren<QTcpSocket *>();
+    const QList<QTcpSocket *> sockets = m_server.findChildren<QTcpSocket *>();
     for (QTcpSocket *socket : sockets)
         socket->disconnectFromHost();
 }

@@ -21,6 +21,6 @@ public:
 private:
     void onNewConnection();
 
-    CommandService *service = nullptr;
-    QTcpServer server;
+    CommandService *m_service = nullptr;
+    QTcpServer m_server;
 };

@@ -9,7 +9,7 @@
 
 UdpEndpoint::UdpEndpoint(CommandService *service, QObject *parent)
     : QObject(parent)
-    , service(service)
+    , m_service(service)
 {
     connect(&socket, &QUdpSocket::readyRead, this, &UdpEndpoint::onReadyRead);
 }
@@ -31,10 +31,10 @@ void UdpEndpoint::onReadyRead()
         const QString command = QString::fromUtf8(datagram.data()).trimmed();
         if (!datagram.isValid() || command.isEmpty())
             continue;
-        const std::optional<SimAnswer> answer = service->process(command);
+        const std::optional<SimAnswer> answer = m_service->process(command);
         if (!answer)
             continue;
-        FaultInjector *faults = service->faults();
+        FaultInjector *faults = m_service->faults();
         const QString path =
             faults->answerAs().isEmpty() ? SimCommand(command).path() : faults->answerAs();
         // Padding goes inside the object, so that no piece of a long reply broken up into
@@ -57,7 +57,7 @@ void UdpEndpoint::onReadyRead()
 void UdpEndpoint::sendInPieces(const QByteArray &reply, const QHostAddress &peer, quint16 peerPort,
                                int startMs)
 {
-    const FaultInjector *faults = service->faults();
+    const FaultInjector *faults = m_service->faults();
     const int chunk = faults->chunkBytes() > 0 ? faults->chunkBytes() : reply.size();
     int atMs = startMs;
     for (int at = 0; at < reply.size(); at += chunk) {

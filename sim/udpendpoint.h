@@ -23,6 +23,6 @@ private:
     void sendInPieces(const QByteArray &reply, const QHostAddress &peer, quint16 peerPort,
                       int startMs);
 
-    CommandService *service = nullptr;
+    CommandService *m_service = nullptr;
     QUdpSocket socket;
 };

@@ -1,7 +1,7 @@
 #include "unitsystem.h"
 
 UnitSystem::UnitSystem(bool metric)
-    : metric(metric)
+    : m_metric(metric)
 {}
 
 double UnitSystem::fromMetric(Quantity quantity, double metricValue) const
@@ -16,7 +16,7 @@ double UnitSystem::toMetric(Quantity quantity, double value) const
 
 double UnitSystem::metricPerUnit(Quantity quantity) const
 {
-    if (metric)
+    if (m_metric)
         return 1.0;
     switch (quantity) {
     case Quantity::Force:

@@ -14,12 +14,12 @@ public:
 
     explicit UnitSystem(bool metric);
 
-    bool isMetric() const { return metric; }
+    bool isMetric() const { return m_metric; }
     double fromMetric(Quantity quantity, double metricValue) const;
     double toMetric(Quantity quantity, double value) const;
 
 private:
     double metricPerUnit(Quantity quantity) const;
 
-    bool metric = true;
+    bool m_metric = true;
 };

@@ -9,7 +9,7 @@ class QDoubleSpinBox;
 
 // How a force, weight or position field shows its value in one unit system: decimals, step,
 // suffix and range. The limits come in held units (N, kg, mm) and are converted here.
-class FieldPresentation
+struct FieldPresentation
 {
     Q_DECLARE_TR_FUNCTIONS(FieldPresentation)
 

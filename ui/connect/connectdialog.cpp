@@ -9,7 +9,7 @@
 
 ConnectDialog::ConnectDialog(int searchPeriodMs, QWidget *parent)
     : QDialog(parent)
-    , searchPeriodMs(searchPeriodMs)
+    , m_searchPeriodMs(searchPeriodMs)
 {
     setupUi(this);
     // Frames of twice the size where the screen has more pixels than 96 dpi would: Qt shows a
@@ -50,7 +50,7 @@ void ConnectDialog::startDiscovery()
     // One search period at a time: a timer left behind would cut the next one short.
     if (searchTimerId)
         killTimer(searchTimerId);
-    searchTimerId = startTimer(searchPeriodMs, Qt::CoarseTimer);
+    searchTimerId = startTimer(m_searchPeriodMs, Qt::CoarseTimer);
 }
 
 void ConnectDialog::timerEvent(QTimerEvent *event)

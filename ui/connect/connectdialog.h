@@ -40,7 +40,7 @@ private:
 
     void clearDeviceList();
 
-    const int searchPeriodMs;
+    const int m_searchPeriodMs;
     QMovie radarMovie{QStringLiteral(":/radar.gif")};
     int searchTimerId = 0;
 };
