@@ -283,7 +283,7 @@ void TestCircularGauge::longPress()
     QTest::qWait(holdMs); // the press duration under test
     QTest::mouseRelease(&gauge, Qt::LeftButton, Qt::NoModifier, QPoint(125, 60));
     QVERIFY(!longPress.wait(800)); // nothing more after the release
-    QTEST(longPress.count(), "emitted");
+    QTEST(int(longPress.count()), "emitted");
 }
 
 void TestCircularGauge::accessibleValue_data()
