@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
+#include <QLineEdit>
 
 ModalAnswerer::ModalAnswerer(QMessageBox::StandardButton answer)
     : m_answer(answer)
@@ -42,10 +43,14 @@ void ModalAnswerer::answerModal()
 void ModalAnswerer::chooseFile(const QString &path)
 {
     setDialogHandler([path](QDialog *dialog) {
-        auto *files = qobject_cast<QFileDialog *>(dialog);
-        if (!files)
+        // Typed into the file name field: Qt 6 selects nothing for a file the dialog's model
+        // has not listed yet.
+        auto *nameEdit = qobject_cast<QFileDialog *>(dialog)
+                             ? dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))
+                             : nullptr;
+        if (!nameEdit)
             return dialog->reject();
-        files->selectFile(path);
+        nameEdit->setText(path);
         // Past the dialog's own question about replacing a file: the operator said yes.
         dialog->done(QDialog::Accepted);
     });

@@ -117,9 +117,7 @@ void TestTrendWindow::plotsPausesAndExports()
     trend->exportPictureButton()->click();
     QCOMPARE(connected.answerer.boxes().size(), 1);
     const QString failure = connected.answerer.boxes()[0].text;
-    // The file dialog takes a path in a folder that is not there as relative to the home folder.
-    QVERIFY2(failure.startsWith("Error writing ") && failure.contains("/missing/shown.png: "),
-             qPrintable(failure));
+    QVERIFY2(failure.startsWith("Error writing " + target + ": "), qPrintable(failure));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), (QStringList{"shown.csv", "shown.png"}));
 }
 
