@@ -333,18 +333,10 @@ void TestMainWindow::titleRowKeys()
     window.show();
     window.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&window));
-    QStringList clicked;
-    for (QToolButton *each : {window.fileOpenButton, window.fileSaveButton, window.consoleButton,
-                              window.setupButton, window.trendButton}) {
-        each->setEnabled(true);
-        each->disconnect(&window); // the click alone, without the dialog it opens
-        connect(each, &QToolButton::clicked, this,
-                [&clicked, each] { clicked << each->objectName(); });
-    }
-    for (const char *keys : {"Ctrl+O", "Ctrl+S", "Ctrl+K", "Ctrl+,", "Ctrl+T"})
-        QTest::keySequence(&window, QKeySequence(keys));
-    QTRY_COMPARE(clicked, (QStringList{"fileOpenButton", "fileSaveButton", "consoleButton",
-                                       "setupButton", "trendButton"}));
+    window.setupButton->disconnect(&window); // the click alone, without the dialog it opens
+    QSignalSpy clicked(window.setupButton, &QToolButton::clicked);
+    QTest::keySequence(&window, QKeySequence("Ctrl+,"));
+    QTRY_COMPARE(clicked.count(), 1);
 }
 
 // A report from the discovery's worker thread is listed as one short line whatever a host calls
