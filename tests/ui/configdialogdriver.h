@@ -7,11 +7,9 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QDialog>
-#include <QDoubleSpinBox>
 #include <QJsonObject>
 #include <QLabel>
-#include <QLineEdit>
-#include <QSpinBox>
+#include <QMetaProperty>
 #include <QTextDocumentFragment>
 
 // Edits and reads the fields of a configuration dialog by their object names, as an operator
@@ -21,37 +19,23 @@ namespace ConfigDialogDriver {
 inline bool setField(QDialog &dialog, const QString &name, const QVariant &value)
 {
     QWidget *widget = dialog.findChild<QWidget *>(name);
-    if (auto *box = qobject_cast<QDoubleSpinBox *>(widget))
-        box->setValue(value.toDouble());
-    else if (auto *box = qobject_cast<QSpinBox *>(widget))
-        box->setValue(value.toInt());
-    else if (auto *combo = qobject_cast<QComboBox *>(widget))
+    if (auto *combo = qobject_cast<QComboBox *>(widget))
         combo->setCurrentIndex(value.toInt());
-    else if (auto *edit = qobject_cast<QLineEdit *>(widget))
-        edit->setText(value.toString());
     else if (auto *button = qobject_cast<QAbstractButton *>(widget))
         button->isChecked() != value.toBool() ? button->click() : void();
-    else
-        return false;
+    else // a spin box or a line edit
+        return widget && widget->metaObject()->userProperty().write(widget, value);
     return true;
 }
 
 inline QVariant fieldValue(QDialog &dialog, const QString &name)
 {
     QWidget *widget = dialog.findChild<QWidget *>(name);
-    if (auto *box = qobject_cast<QDoubleSpinBox *>(widget))
-        return box->value();
-    if (auto *box = qobject_cast<QSpinBox *>(widget))
-        return box->value();
     if (auto *combo = qobject_cast<QComboBox *>(widget))
         return combo->currentIndex();
-    if (auto *edit = qobject_cast<QLineEdit *>(widget))
-        return edit->text();
-    if (auto *button = qobject_cast<QAbstractButton *>(widget))
-        return button->isChecked();
     if (auto *label = qobject_cast<QLabel *>(widget))
         return label->text();
-    return QVariant();
+    return widget ? widget->metaObject()->userProperty().read(widget) : QVariant();
 }
 
 // The stored value a field's red frame and tool tip tell of, or nothing when it has no frame.
