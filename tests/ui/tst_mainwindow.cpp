@@ -9,6 +9,7 @@
 #include "wireformat.h"
 
 #include <QAbstractEventDispatcher>
+#include <QAccessible>
 #include <QApplication>
 #include <QLabel>
 #include <QPushButton>
@@ -326,17 +327,28 @@ void TestMainWindow::operatorActionsReachDevice()
 }
 
 // A title-row action's key acts on its press, though the window takes key releases for the
-// gauges.
+// gauges; its tool tip names the key.
 void TestMainWindow::titleRowKeys()
 {
     MainWindow window;
     window.show();
     window.activateWindow();
     QVERIFY(QTest::qWaitForWindowActive(&window));
-    window.setupButton->disconnect(&window); // the click alone, without the dialog it opens
-    QSignalSpy clicked(window.setupButton, &QToolButton::clicked);
-    QTest::keySequence(&window, QKeySequence("Ctrl+,"));
-    QTRY_COMPARE(clicked.count(), 1);
+    const QVector<QPair<QToolButton *, QString>> keys{{window.fileOpenButton, "Ctrl+O"},
+                                                      {window.fileSaveButton, "Ctrl+S"},
+                                                      {window.consoleButton, "Ctrl+K"},
+                                                      {window.setupButton, "Ctrl+,"},
+                                                      {window.trendButton, "Ctrl+T"}};
+    for (const auto &[button, key] : keys) {
+        button->setEnabled(true);
+        button->disconnect(&window); // the click alone, without the dialog it opens
+        QSignalSpy clicked(button, &QToolButton::clicked);
+        QTest::keySequence(&window, QKeySequence(key));
+        QTRY_COMPARE(clicked.count(), 1);
+        // Assistive technology reads the action's name, not the button's "...".
+        const QString name = QAccessible::queryAccessibleInterface(button)->text(QAccessible::Name);
+        QCOMPARE(button->toolTip(), QStringLiteral("%1 (%2)").arg(name, key));
+    }
 }
 
 // A report from the discovery's worker thread is listed as one short line whatever a host calls
