@@ -1,5 +1,5 @@
 // The gauges fed device state records as the main window feeds them: the ratings to the scales,
-// the measured values, the reported commands, the stroke limits, the control mode and the units,
+// the measured values, the reported commands, the stroke limits and the control mode,
 // each record painted offscreen. Input: one record, or an array of a few in turn. A scale or a
 // loop sized by a device value shows up as a hang or a huge allocation.
 #include "accelerationgauge.h"
@@ -41,9 +41,6 @@ struct Dashboard
     // What the window does with a state record and with the answers to the rating queries.
     void apply(const QJsonObject &record)
     {
-        const bool metric = truncated(record.value(RecordKey::metricUnits)) != 0;
-        force.unitText = metric ? QStringLiteral("N") : QStringLiteral("Lb");
-        position.unitText = metric ? QStringLiteral("mm") : QStringLiteral("in");
         force.setMaxForce(number(record.value(DevicePath::maxForce)));
         position.setMaxPosition(number(record.value(DevicePath::maxPosition)));
         const int mode = truncated(record.value(RecordKey::controlMode));
