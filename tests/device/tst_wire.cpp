@@ -45,8 +45,6 @@ void TestWire::commandLine_data()
     QTest::newRow("white space removed from the value")
         << "/deviceName"
         << " My \t Dev\r\nice " << true << QByteArray("/deviceName=MyDevice\r\n");
-    QTest::newRow("path as UTF-8") << QString::fromUtf8("/vkt/gr\xc3\xb6\xc3\x9f\x65") << "4"
-                                   << false << QByteArray("/vkt/gr\xc3\xb6\xc3\x9f\x65=4");
 }
 
 void TestWire::commandLine()
