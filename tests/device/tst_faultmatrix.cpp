@@ -33,11 +33,6 @@ constexpr int marginMs = 1500; // for a machine shared with parallel builds
 
 const QStringList vktAlone{"--device", "vkt"};
 
-QString transportName(bool serial)
-{
-    return serial ? "serial" : "network";
-}
-
 QString valueText(const QJsonValue &value)
 {
     return value.isNull() ? "null" : WireFormat::formatValue(value);
@@ -70,7 +65,7 @@ void TestFaultMatrix::matrix_data()
     QTest::addColumn<QString>("outcome"); // a regular expression for what is seen
     const auto row = [](const char *name, bool serial, const QStringList &options,
                         const QString &fault, int minMs, int maxMs, const QString &outcome) {
-        QTest::newRow(qPrintable(QStringLiteral("%1, %2").arg(name, transportName(serial))))
+        QTest::newRow(qPrintable(QStringLiteral("%1, %2").arg(name, serial ? "serial" : "network")))
             << serial << options << fault << minMs << maxMs << outcome;
     };
     const QString connectFailed = QStringLiteral("connect false; link ended; ended 1 x; sent ");
@@ -187,14 +182,15 @@ void TestFaultMatrix::matrix()
     int from = 0; // where the commands that tell start in the trace; -1: a dead device's
     // Forged replies to the link's socket from the device's address on another port, from
     // another address on the device's port and from the plain loopback address.
-    std::atomic<bool> forging{fault == "forge"};
+    std::atomic<bool> forging{true};
     std::atomic<int> forged{0};
     std::thread forger;
-    const auto stopForging = qScopeGuard([&] {
+    const auto stopForging = [&] {
         forging = false;
         if (forger.joinable())
             forger.join();
-    });
+    };
+    const auto joinForger = qScopeGuard(stopForging);
     if (fault == "connect") {
         result = device.connectDevice(address) ? "connect true" : "connect false";
     } else {
@@ -245,11 +241,8 @@ void TestFaultMatrix::matrix()
     }
     if (elapsedMs < 0)
         elapsedMs = clock.elapsed();
-    forging = false;
-    if (forger.joinable()) {
-        forger.join();
-        QVERIFY2(forged >= 30, QByteArray::number(forged.load()));
-    }
+    stopForging();
+    QVERIFY2(fault != "forge" || forged >= 30, QByteArray::number(forged.load()));
     if (fault == "restart") {
         QVERIFY(restarted.start(arguments));
         result = device.connectDevice(address) ? "reconnected, " : "not reconnected, ";
@@ -275,7 +268,7 @@ void TestFaultMatrix::matrix()
     qCInfo(lcMatrix).noquote()
         << QStringLiteral("MATRIX\t%1\t%2\t%3-%4 ms\t%5\t%6")
                .arg(QString::fromUtf8(QTest::currentDataTag()).section(", ", 0, -2),
-                    transportName(serial))
+                    serial ? "serial" : "network")
                .arg(minMs)
                .arg(maxMs)
                .arg(elapsedMs)
