@@ -109,17 +109,7 @@ void TestCircularGauge::numberText()
 {
     QFETCH(double, value);
     QFETCH(int, decimals);
-    QFETCH(QString, text);
-    QCOMPARE(CircularGauge::formatNumber(value, decimals), text);
-    // The value text below the centre (the needle stays out of its box) reads as that text.
-    const auto valueTextAt = [decimals](double v) {
-        CircularGauge gauge;
-        gauge.resize(600, 600);
-        gauge.valueDecimals = decimals;
-        gauge.setValue(v);
-        return gauge.grab().toImage().copy(QRect(132, 363, 336, 126));
-    };
-    QCOMPARE(valueTextAt(value), valueTextAt(text.toDouble()));
+    QTEST(CircularGauge::formatNumber(value, decimals), "text");
 }
 
 void TestCircularGauge::ratingsAndValues_data()
