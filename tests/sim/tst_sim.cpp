@@ -1,7 +1,6 @@
-// vkt-sim: the physical model, command routing and refusals and its command line without a
-// process; then the program through plain Qt ports and sockets, never device/ code: the terminal
-// protocol over a pseudo-terminal and the reply datagrams, byte for byte, and its trace.
-#include "physicsmodel.h"
+// vkt-sim: command routing and refusals and its command line without a process; then the program
+// through plain Qt ports and sockets, never device/ code: the terminal protocol over a
+// pseudo-terminal and the reply datagrams, byte for byte, and its trace.
 #include "simdevice.h"
 #include "simoptions.h"
 #include "simprocess.h"
@@ -16,7 +15,6 @@ class TestSim : public QObject
     Q_OBJECT
 
 private slots:
-    void physics();
     void routing_data();
     void routing();
     void options_data();
@@ -25,18 +23,6 @@ private slots:
     void serial();
     void datagrams();
 };
-
-void TestSim::physics()
-{
-    // The force follows its command up to the rating; the carriage stops at the stroke's end.
-    PhysicsModel model(250, 50, 7);
-    model.setForceMode(true);
-    model.setCommandForce(1000);
-    QCOMPARE(model.commandForce(), 250.0);
-    model.advance(3);
-    QCOMPARE(model.actualPosition(), 50.0);
-    QVERIFY(qAbs(model.actualForce() - 250) < 2);
-}
 
 void TestSim::routing_data()
 {
@@ -83,7 +69,6 @@ void TestSim::options_data()
     row("link implies serial", {"--link", "/tmp/sim-link"}, "", true);
     row("out of range", {"--drop-percent", "101"}, "invalid value for --drop-percent: 101");
     row("not whole", {"--udp-port", "1.5"}, "--udp-port takes a whole number");
-    row("bad kind", {"--device", "abc"}, "--device takes vkt or hbn, not abc");
     row("positional argument", {"x"}, "unexpected argument x");
 }
 
