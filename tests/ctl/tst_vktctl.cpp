@@ -149,7 +149,6 @@ void TestVktCtl::run_data()
     // A poll at connecting, then one every 300 ms.
     row("state log, csv", "net", {"state", "--watch", "--csv", "--duration", "1.2"}, Success,
         R"((# [a-z]+,[^\n]*\r\n){7}elapsed_s,event,metricUnits,[^\n]*\r\n(\d+\.\d{3},,[^\n]*\r\n){3,6})");
-    // Ended by SIGTERM: every record whole, the last one too.
     row("state log, json lines", "net", {"state", "--watch"}, Success,
         R"((\{"state":\{[^\n]*"dioValue"[^\n]*\},"time":"[^\n]*"\}\n){2,})");
     row("save", "usb", {"save", "FILE"}, Success, "", {}, {}, {},

@@ -31,17 +31,13 @@ void application()
     ConfigDialog(ConfigSnapshot(), &sink).sizeHint();
 }
 
-QJsonObject documentOf(const QByteArray &bytes)
-{
-    return JsonText::parse(bytes).document.object();
-}
-
 } // namespace
 
 void fuzz::checkInput(const QByteArray &bytes)
 {
     application();
-    const ConfigSnapshot snapshot = ConfigDialogDriver::snapshotFrom(documentOf(bytes));
+    const ConfigSnapshot snapshot =
+        ConfigDialogDriver::snapshotFrom(JsonText::parse(bytes).document.object());
     ConfigDialogDriver::RecordingSink sink;
     ConfigDialog dialog(snapshot, &sink);
     const QSize size = dialog.sizeHint();
