@@ -23,24 +23,6 @@ void typeByte(std::string &screen, char byte)
         screen.pop_back();
 }
 
-// What the console does with the steps, on the same model screen.
-void applySteps(std::string &screen, const QVector<TerminalDecoder::Edit> &edits)
-{
-    for (const TerminalDecoder::Edit &edit : edits) {
-        if (edit.kind == TerminalDecoder::Edit::Kind::DeleteBack) {
-            if (!screen.empty())
-                screen.pop_back();
-            continue;
-        }
-        for (const QChar character : edit.text) {
-            fuzz::require(
-                isShown(character.unicode()),
-                "no step types a carriage return, a byte 0x80-0xFF or a control character");
-            screen += char(character.unicode());
-        }
-    }
-}
-
 } // namespace
 
 void fuzz::checkInput(const QByteArray &bytes)
@@ -54,7 +36,17 @@ void fuzz::checkInput(const QByteArray &bytes)
 
     const QVector<TerminalDecoder::Edit> edits = TerminalDecoder::decode(bytes);
     fuzz::require(edits.size() <= bytes.size(), "no more steps than bytes");
+    // What the console does with the steps, on the same model screen.
     std::string screen = earlier;
-    applySteps(screen, edits);
+    for (const TerminalDecoder::Edit &edit : edits) {
+        if (edit.kind == TerminalDecoder::Edit::Kind::DeleteBack && !screen.empty())
+            screen.pop_back();
+        for (const QChar character : edit.text) {
+            fuzz::require(
+                isShown(character.unicode()),
+                "no step types a carriage return, a byte 0x80-0xFF or a control character");
+            screen += char(character.unicode());
+        }
+    }
     fuzz::require(screen == expected, "the steps show what the bytes type");
 }
