@@ -1,6 +1,5 @@
 #include "devicediscover.h"
 #include "privatenetwork.h"
-#include "remotedevice.h"
 #include "simprocess.h"
 
 #include <QJsonDocument>
@@ -104,12 +103,6 @@ void TestDeviceDiscover::probe()
     // Whatever is at the other end gets the one query line and nothing else.
     QCOMPARE(sim.waitForCommand("/deviceId"), held ? -1 : 0);
     QCOMPARE(sim.commands().size(), held ? 0 : 1);
-    if (!found)
-        return;
-    // The identity found is the one the link gets on connecting to the address found.
-    RemoteDevice device;
-    QVERIFY(device.connectDevice(reports[0][1].toString()));
-    QCOMPARE(reports[0][0].toJsonObject(), device.deviceIdRecord());
 }
 
 // Everything waits in the socket when the event loop comes to it: one device's identity, then

@@ -85,7 +85,6 @@ void TestWire::parse_data()
                         const QByteArray &expected = QByteArray()) {
         QTest::newRow(name) << serial << bytes << expected;
     };
-    row(true, "half a prompt", "/vkt/maxForce\r\n250\r\n>");
     row(true, "setting echo keys on the path", "/vkt/commandForce=25\r\n25\r\n>>",
         R"({"/vkt/commandForce": 25})");
     row(true, "white space before the echo", "\r\n \t/vkt/maxPosition\r\n50.5\r\n>>",
