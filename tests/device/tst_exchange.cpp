@@ -152,15 +152,11 @@ void TestExchange::linkEndedMidPollSaysNoMore_data()
 {
     QTest::addColumn<bool>("inDio"); // the receiver ends the link on a bit group, not a value
     QTest::addColumn<QStringList>("events");
+    const QStringList values{"metricUnitsChanged 1", "actualForceChanged 1.5"};
     const QStringList ended{"toolComChanged 0", "deviceDisconnect"};
-    QTest::newRow("on a value") << false
-                                << QStringList{"metricUnitsChanged 1", "actualForceChanged 1.5"}
-                                       + ended;
+    QTest::newRow("on a value") << false << values + ended;
     QTest::newRow("on a bit group")
-        << true
-        << QStringList{"metricUnitsChanged 1", "actualForceChanged 1.5", "commandForceChanged 10",
-                       "commandLevelChanged 1"}
-               + ended;
+        << true << values + QStringList{"commandForceChanged 10", "commandLevelChanged 1"} + ended;
 }
 
 void TestExchange::linkEndedMidPollSaysNoMore()

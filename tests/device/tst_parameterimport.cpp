@@ -50,12 +50,10 @@ void TestParameterImport::plan_data()
     row("hbn missing on an HBN unit", R"({"vkt": {"a": 1}})", true);
     row("root is an array", R"([{"vkt": {"a": 1}}])", false);
     row("not JSON", "{\"vkt\": ", false);
-    row("empty file", "", false);
     row("a key named twice", R"({"vkt": {"a": {"b": 1}, "a": 2}})", false);
     row("vkt empty", R"({"vkt": {}})", false);
     // Keys a device may hold load again; only what changes a command line's meaning is refused.
     row("dotted key", R"({"vkt": {"fw.version": "2.1"}})", false, {"/vkt/fw.version=2.1"});
-    row("empty key", R"({"vkt": {"": 1}})", false);
     row("dots alone as a key", R"({"vkt": {"..": {"saveConfig": 1}}})", false);
     row("slash in a key", R"({"vkt": {"../flashfirmware": 1}})", false);
     row("equals sign in a key", R"({"vkt": {"softTouchForce=0.3": 0.3}})", false);
@@ -74,7 +72,6 @@ void TestParameterImport::plan_data()
     row("integer key as a string", R"({"vkt": {"metricUnits": 1, "initialWeigh": "1"}})", false);
     row("net not an object", R"({"vkt": {"net": "dhcp"}})", false);
     row("address as a number", R"({"vkt": {"net": {"ipAddress": 10}}})", false);
-    row("node id as a string", R"({"vkt": {"a": 1}, "hbn": {"anybus": {"nodeId": "3"}}})", true);
     row("unknown key takes any type", R"({"vkt": {"x": {"y": "z"}, "w": [1], "n": 20231234}})",
         false, {"/vkt/n=20231234", "/vkt/w=[1]", "/vkt/x/y=z"});
     // The bounds: 8 levels, 1024 bytes a line ("/vkt/k=" is 7), 1 MiB a file.

@@ -27,7 +27,6 @@ public:
     QString serialPath() const { return m_serialPath; }
     QString address() const { return "usb://" + m_serialPath; }
     QString networkAddress() const { return "network://" + m_udpHost; }
-    // Every command received so far, oldest first.
     const QStringList &commands() const { return m_commands; }
     // Index of the first `command` at or after `from`; -1 if it does not come in time.
     int waitForCommand(const QString &command, int from = 0);
