@@ -91,7 +91,6 @@ private slots:
     void weighing();
     void hostileDevice_data();
     void hostileDevice();
-    void operatorActionsReachDevice();
     void titleRowKeys();
     void deviceListed();
     void chosenDevice_data();
@@ -136,13 +135,42 @@ void TestMainWindow::connectAndDisconnect()
     QTRY_VERIFY(window.forceGauge->commandFocus && !window.positionGauge->commandFocus);
     QCOMPARE(window.forceGauge->softTouchActive(), 4);
 
+    // Long presses ask for a mode; arrow keys act on release (left and right choose the gauge, up
+    // and down step its command) and are not passed on; other keys do nothing.
+    int from = connected.sim.commands().size();
+    emit window.forceGauge->longPress();
+    emit window.positionGauge->longPress();
+    QStringList announced{"/vkt/forceMode", "/vkt/positionMode"};
+    connect(window.forceGauge, &ForceGauge::commandChanged, this,
+            [&](double v) { announced << "/vkt/commandForce=" + WireFormat::formatNumber(v); });
+    connect(window.positionGauge, &PositionGauge::commandChanged, this,
+            [&](double v) { announced << "/vkt/commandPosition=" + WireFormat::formatNumber(v); });
+    for (int key : {Qt::Key_Left, Qt::Key_Up, Qt::Key_A, Qt::Key_Space, Qt::Key_Right, Qt::Key_Up,
+                    Qt::Key_Up, Qt::Key_Down}) {
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+        const int before = announced.size();
+        QApplication::sendEvent(&window, &press);
+        QCOMPARE(announced.size(), before);
+        release.ignore();
+        QApplication::sendEvent(&window, &release);
+        QVERIFY(release.isAccepted());
+    }
+    QCOMPARE(announced.mid(2).filter("commandForce").size(), 1);
+    QCOMPARE(announced.mid(3).filter("commandPosition").size(), 3);
+    QCOMPARE(connected.sentSince(from).filter(QRegularExpression("Mode|command")), announced);
+
     QTest::mouseClick(window.connectionButton, Qt::LeftButton);
-    QVERIFY(!window.remoteDevice.isConnected());
     QCOMPARE(linkLook(window), (QStringList{"CONNECT", "NONE", "no files", "UNKNOWN"}));
-    QCOMPARE(window.forceGauge->value, 0.0);
-    QCOMPARE(window.positionGauge->posLimit(), 0.0);
+    QVERIFY(window.forceGauge->value == 0 && window.positionGauge->posLimit() == 0);
     QVERIFY(!window.forceGauge->commandFocus && !window.positionGauge->commandFocus);
     QVERIFY(connected.answerer.boxes().isEmpty());
+    // Long presses while disconnected are not sent later.
+    emit window.forceGauge->longPress();
+    emit window.positionGauge->longPress();
+    from = connected.sim.commands().size();
+    QVERIFY(window.remoteDevice.connectDevice(connected.sim.address()));
+    QVERIFY(connected.sentSince(from).filter("Mode").isEmpty());
 }
 
 void TestMainWindow::weighing_data()
@@ -268,44 +296,6 @@ void TestMainWindow::hostileDevice()
     QTRY_VERIFY2(expected.match(seen()).hasMatch(), qPrintable(seen()));
     QApplication::processEvents(); // a layout grown by a text would resize the window now
     QCOMPARE(window.width(), 800);
-}
-
-// Long presses ask for a mode; arrow keys act on release (left and right choose the gauge, up and
-// down step its command) and are not passed on; other keys do nothing. Long presses while
-// disconnected are not sent later.
-void TestMainWindow::operatorActionsReachDevice()
-{
-    ConnectedWindow connected;
-    MainWindow &window = connected.window;
-    QVERIFY(connected.connect({"--device", "vkt"}));
-    int from = connected.sim.commands().size();
-    emit window.forceGauge->longPress();
-    emit window.positionGauge->longPress();
-    QStringList announced{"/vkt/forceMode", "/vkt/positionMode"};
-    connect(window.forceGauge, &ForceGauge::commandChanged, this,
-            [&](double v) { announced << "/vkt/commandForce=" + WireFormat::formatNumber(v); });
-    connect(window.positionGauge, &PositionGauge::commandChanged, this,
-            [&](double v) { announced << "/vkt/commandPosition=" + WireFormat::formatNumber(v); });
-    for (int key : {Qt::Key_Left, Qt::Key_Up, Qt::Key_A, Qt::Key_Space, Qt::Key_Right, Qt::Key_Up,
-                    Qt::Key_Up, Qt::Key_Down}) {
-        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
-        const int before = announced.size();
-        QApplication::sendEvent(&window, &press);
-        QCOMPARE(announced.size(), before);
-        release.ignore();
-        QApplication::sendEvent(&window, &release);
-        QVERIFY(release.isAccepted());
-    }
-    QCOMPARE(announced.mid(2).filter("commandForce").size(), 1);
-    QCOMPARE(announced.mid(3).filter("commandPosition").size(), 3);
-    QCOMPARE(connected.sentSince(from).filter(QRegularExpression("Mode|command")), announced);
-    window.remoteDevice.disconnectDevice();
-    emit window.forceGauge->longPress();
-    emit window.positionGauge->longPress();
-    from = connected.sim.commands().size();
-    QVERIFY(window.remoteDevice.connectDevice(connected.sim.address()));
-    QVERIFY(connected.sentSince(from).filter("Mode").isEmpty());
 }
 
 // A title-row action's key acts on its press, though the window takes key releases for the
