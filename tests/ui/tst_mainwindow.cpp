@@ -177,17 +177,13 @@ void TestMainWindow::weighing_data()
 {
     QTest::addColumn<int>("metricUnits");
     QTest::addColumn<QString>("end"); // the weight the weighing ends with, or the tool gone
-    QTest::addColumn<QString>("shown");
     QTest::addColumn<QString>("box"); // held open for a second, then answered Yes
-    QTest::newRow("metric") << 1 << "payload 25.5"
-                            << "25.50 Kg" << saveQuestion;
-    QTest::newRow("english") << 0 << "payload 25.5"
-                             << "25.5 Lb" << saveQuestion;
-    QTest::newRow("weighing fails") << 1 << "payload 0"
-                                    << "UNKNOWN" << weighingErrorText;
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("metric") << 1 << "payload 25.5" << saveQuestion << "25.50 Kg";
+    QTest::newRow("english") << 0 << "payload 25.5" << saveQuestion << "25.5 Lb";
+    QTest::newRow("weighing fails") << 1 << "payload 0" << weighingErrorText << "UNKNOWN";
     // Bit 18 of the I/O word going off asks for the tool, which is gone.
-    QTest::newRow("tool lost") << 1 << "tool off"
-                               << "UNKNOWN" << weighingErrorText;
+    QTest::newRow("tool lost") << 1 << "tool off" << weighingErrorText << "UNKNOWN";
 }
 
 // A weighing runs from a negative weight to the next other one, which calls for a box: it opens
@@ -364,8 +360,7 @@ void TestMainWindow::chosenDevice_data()
     QTest::addColumn<QString>("box");
     const QString error = "Error connecting to \"usb:///nonexistent/ttyVKT\"";
     QTest::newRow("start-up, address that does not open") << "usb:///nonexistent/ttyVKT" << error;
-    QTest::newRow("start-up, dialog cancelled") << ""
-                                                << "";
+    QTest::newRow("start-up, dialog cancelled") << QString() << QString();
     QTest::newRow("button, port that does not open")
         << "button" << error + "\nNo such file or directory";
 }
