@@ -35,6 +35,9 @@ void TestCommandLine::helpAndVersion()
     using R = CommandLineInfo::Request;
     QCOMPARE(requestOf({"--help", "usb:///dev/ttyUSB0"}), R::Help);
     QCOMPARE(requestOf({"--version"}), R::Version);
+    // The short forms the help lists, which once went to the device address.
+    QCOMPARE(requestOf({"-h"}), R::Help);
+    QCOMPARE(requestOf({"-v"}), R::Version);
     QCOMPARE(requestOf({"network://10.0.0.5", "--help"}), R::None);
     QCOMPARE(requestOf({"--help=all"}), R::None);
 }
