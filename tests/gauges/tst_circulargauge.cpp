@@ -19,8 +19,6 @@ class TestCircularGauge : public QObject
 private slots:
     void repaint_data();
     void repaint();
-    void numberText_data();
-    void numberText();
     void ratingsAndValues_data();
     void ratingsAndValues();
     void click_data();
@@ -92,24 +90,6 @@ void TestCircularGauge::repaint()
                                           qFloor(300 + 140 * qSin(t) + across * qCos(t)));
         QVERIFY(c.red() > 70 && c.red() > c.green() + 40 && c.blue() < 60);
     }
-}
-
-void TestCircularGauge::numberText_data()
-{
-    QTest::addColumn<double>("value");
-    QTest::addColumn<int>("decimals");
-    QTest::addColumn<QString>("text");
-    // Whatever rounds to zero reads as zero, without a sign.
-    QTest::newRow("-0.04 at 1") << -0.04 << 1 << "0.0";
-    QTest::newRow("-0.6 at 0") << -0.6 << 0 << "-1";
-    QTest::newRow("-10.04 at 1") << -10.04 << 1 << "-10.0";
-}
-
-void TestCircularGauge::numberText()
-{
-    QFETCH(double, value);
-    QFETCH(int, decimals);
-    QTEST(CircularGauge::formatNumber(value, decimals), "text");
 }
 
 void TestCircularGauge::ratingsAndValues_data()
@@ -275,23 +255,27 @@ void TestCircularGauge::longPress()
 void TestCircularGauge::accessibleValue_data()
 {
     QTest::addColumn<QString>("kind");
+    QTest::addColumn<double>("measured");
     QTest::addColumn<bool>("commandMode");
     QTest::addColumn<double>("command");
     QTest::addColumn<double>("extra"); // force: soft touch; position: positive limit
     QTest::addColumn<QString>("value");
-    QTest::newRow("acceleration") << "acceleration" << false << 0.0 << 0.0 << "0.5 G";
-    QTest::newRow("force, measured mode") << "force" << false << 20.0 << 0.0 << "12.5 N measured";
+    // Whatever rounds to zero reads as zero, without a sign.
+    QTest::newRow("acceleration") << "acceleration" << -0.04 << false << 0.0 << 0.0 << "0.0 G";
+    QTest::newRow("force, measured mode") << "force" << -10.04 << false << 20.0 << 0.0
+                                          << "-10.0 N measured";
     QTest::newRow("force, command mode, soft touch")
-        << "force" << true << 20.0 << 4.0
+        << "force" << 12.5 << true << 20.0 << 4.0
         << "12.5 N measured, command 20.0 N, force mode, soft touch";
     QTest::newRow("position at its limit, command beyond the scale")
-        << "position" << true << 1e6 << 12.0
+        << "position" << 12.5 << true << 1e6 << 12.0
         << "12.5 mm measured, command OUT OF RANGE, position mode, +LIMIT";
 }
 
 void TestCircularGauge::accessibleValue()
 {
     QFETCH(QString, kind);
+    QFETCH(double, measured);
     QFETCH(bool, commandMode);
     QFETCH(double, command);
     QFETCH(double, extra);
@@ -299,7 +283,7 @@ void TestCircularGauge::accessibleValue()
                                          : kind == "force"
                                              ? static_cast<CircularGauge *>(new ForceGauge)
                                              : new PositionGauge);
-    gauge->setValue(kind == "acceleration" ? 0.5 : 12.5);
+    gauge->setValue(measured);
     if (auto *commandGauge = qobject_cast<CommandCircularGauge *>(gauge.get())) {
         commandGauge->updateCommandValue(command);
         commandGauge->setCommandFocus(commandMode);

@@ -1,3 +1,4 @@
+#include "commandlineinfo.h"
 #include "configdialog.h"
 #include "configsnapshot.h"
 #include "connectdialog.h"
@@ -18,8 +19,9 @@
 #include <QTabWidget>
 #include <QTest>
 #include <QTextDocument>
-#include <QThread>
 #include <QTimer>
+
+#include <vector>
 
 namespace {
 
@@ -72,6 +74,18 @@ void clickRow(ConnectDialog &dialog, int row, bool twice = false)
         QTest::mouseDClick(dialog.deviceList->viewport(), Qt::LeftButton, {}, at);
 }
 
+CommandLineInfo::Request requestOf(const QStringList &arguments)
+{
+    std::vector<QByteArray> storage{QByteArrayLiteral("vkt-dashboard")};
+    for (const QString &argument : arguments)
+        storage.push_back(argument.toUtf8());
+    std::vector<char *> argv;
+    for (QByteArray &argument : storage)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    return CommandLineInfo::requested(int(storage.size()), argv.data());
+}
+
 bool okEnabled(const ConnectDialog &dialog)
 {
     return dialog.buttonBox->button(QDialogButtonBox::Ok)->isEnabled();
@@ -97,6 +111,7 @@ private slots:
     void chosenDevice();
     void textsFit_data();
     void textsFit();
+    void helpAndVersion();
 };
 
 void TestMainWindow::connectAndDisconnect_data()
@@ -315,9 +330,8 @@ void TestMainWindow::titleRowKeys()
     }
 }
 
-// A report from the discovery's worker thread is listed as one short line whatever a host calls
-// itself (control characters written out, cut at 64); a click on it fills in its address and
-// transport, a double click takes it.
+// A device is listed as one short line whatever a host calls itself (control characters written
+// out, cut at 64); a click on it fills in its address and transport, a double click takes it.
 void TestMainWindow::deviceListed()
 {
     VKT_REQUIRE_PRIVATE_NETWORK();
@@ -327,12 +341,7 @@ void TestMainWindow::deviceListed()
     QVERIFY(dialog.searchIcon->movie()->state() == QMovie::Running && !okEnabled(dialog));
     const QJsonObject identity{{"deviceName", "HBN\n\x1b[2J" + QString(100, 'x')},
                                {"modelName", "M"}};
-    QThread *worker = QThread::create(
-        [&] { emit dialog.discover.deviceDiscovered(identity, "network://10.0.0.9"); });
-    worker->start();
-    worker->wait();
-    delete worker;
-    QTRY_COMPARE(dialog.deviceList->topLevelItemCount(), 1);
+    emit dialog.discover.deviceDiscovered(identity, "network://10.0.0.9");
     dialog.onDeviceDiscovered({{"deviceName", "HBN-00031"}}, "usb://COM3");
     const QTreeWidgetItem *row = dialog.deviceList->topLevelItem(0);
     QCOMPARE(row->text(0) + row->text(1) + row->text(2),
@@ -455,6 +464,19 @@ void TestMainWindow::textsFit()
         clipped += clippedTexts(&dialog);
     }
     QVERIFY2(clipped.isEmpty(), qPrintable(clipped.join(QStringLiteral(", "))));
+}
+
+// Only a first argument, and only a whole option, asks for information instead of a window.
+void TestMainWindow::helpAndVersion()
+{
+    using R = CommandLineInfo::Request;
+    QCOMPARE(requestOf({"--help", "usb:///dev/ttyUSB0"}), R::Help);
+    QCOMPARE(requestOf({"--version"}), R::Version);
+    // The short forms the help lists, which once went to the device address.
+    QCOMPARE(requestOf({"-h"}), R::Help);
+    QCOMPARE(requestOf({"-v"}), R::Version);
+    QCOMPARE(requestOf({"network://10.0.0.5", "--help"}), R::None);
+    QCOMPARE(requestOf({"--help=all"}), R::None);
 }
 
 // The window as the program shows it, scaled to the screen's resolution.

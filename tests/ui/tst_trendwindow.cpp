@@ -21,6 +21,7 @@ class TestTrendWindow : public QObject
 private slots:
     void initTestCase() { Q_INIT_RESOURCE(resources); }
     void plotsPausesAndExports();
+    void recordingWritesThrough();
 };
 
 namespace {
@@ -119,6 +120,38 @@ void TestTrendWindow::plotsPausesAndExports()
     const QString failure = connected.answerer.boxes()[0].text;
     QVERIFY2(failure.startsWith("Error writing " + target + ": "), qPrintable(failure));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), (QStringList{"shown.csv", "shown.png"}));
+}
+
+// Every row is in the file, whole, as soon as it is recorded: the file as it stands while the
+// recording goes on is what a killed program would leave. The link lost and back is in it.
+void TestTrendWindow::recordingWritesThrough()
+{
+    ConnectedWindow connected;
+    MainWindow &window = connected.window;
+    QVERIFY(connected.connect({}));
+    window.trendButton->click();
+    QTemporaryDir dir;
+    const QString path = dir.filePath("run.csv");
+    QVERIFY(window.trendWindow()->startRecording(path));
+    const auto lines = [&path] {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll().split('\n') : QByteArrayList();
+    };
+    QTRY_VERIFY(lines().size() >= 12);
+    window.remoteDevice.disconnectDevice();
+    QVERIFY(window.remoteDevice.connectDevice(connected.sim.address()));
+    const QByteArrayList written = lines();
+    QVERIFY(written[1].startsWith("# device,HBN-Sim"));
+    QVERIFY(written.last().isEmpty()); // the last line ended
+    QStringList events;
+    for (const QByteArray &row : written.mid(8, written.size() - 9)) {
+        QVERIFY(row.endsWith('\r'));
+        QCOMPARE(row.count(','), written[7].count(','));
+        if (!row.split(',').at(1).isEmpty())
+            events << row.split(',').at(1);
+    }
+    QCOMPARE(events.mid(events.indexOf("link lost")),
+             (QStringList{"link lost", "connected", "tool present"}));
 }
 
 QTEST_MAIN(TestTrendWindow)
