@@ -262,8 +262,8 @@ void TestCircularGauge::accessibleValue_data()
     QTest::addColumn<QString>("value");
     // Whatever rounds to zero reads as zero, without a sign.
     QTest::newRow("acceleration") << "acceleration" << -0.04 << false << 0.0 << 0.0 << "0.0 G";
-    QTest::newRow("force, measured mode") << "force" << -10.04 << false << 20.0 << 0.0
-                                          << "-10.0 N measured";
+    QTest::newRow("force, measured mode")
+        << "force" << -10.04 << false << 20.0 << 0.0 << "-10.0 N measured";
     QTest::newRow("force, command mode, soft touch")
         << "force" << 12.5 << true << 20.0 << 4.0
         << "12.5 N measured, command 20.0 N, force mode, soft touch";

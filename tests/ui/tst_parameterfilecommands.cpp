@@ -92,12 +92,12 @@ void TestParameterFileCommands::unusableFiles_data()
     QTest::addColumn<bool>("save");
     QTest::addColumn<QString>("target");
     QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<QStringList>("box"); // its lines
+    QTest::addColumn<QStringList>("box");      // its lines
     QTest::addColumn<QStringList>("settings"); // the settings and saves the device received
     // A dead link ends; no half-written copy is left beside the file.
-    QTest::newRow("save, silent device") << true << "silent" << QByteArray("{}")
-                                         << QStringList{"Error reading configuration from device!"}
-                                         << QStringList();
+    QTest::newRow("save, silent device")
+        << true << "silent" << QByteArray("{}")
+        << QStringList{"Error reading configuration from device!"} << QStringList();
     QTest::newRow("load, silent device")
         << false << "silent" << QByteArray(R"({"vkt": {"softTouchForce": 0.5}})")
         << QStringList{"Connection lost: configuration not saved!"}
