@@ -130,10 +130,6 @@ void TestWire::takeSerialFrame_data()
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QByteArray>("expected");
     QTest::addColumn<QByteArray>("left");
-    QTest::newRow("incomplete stays")
-        << QByteArray("/a\r\n1\r\n>") << QByteArray() << QByteArray("/a\r\n1\r\n>");
-    QTest::newRow("one frame, nothing left")
-        << QByteArray("/a\r\n1\r\n>>") << QByteArray(R"({"/a": 1})") << QByteArray();
     QTest::newRow("stray prompt is a frame of its own")
         << QByteArray("\r\n>>/a\r\n1\r\n>>") << QByteArray(R"({">>": null})")
         << QByteArray("/a\r\n1\r\n>>");

@@ -1,8 +1,5 @@
-// vkt-sim: command routing and refusals and its command line without a process; then the program
-// through plain Qt ports and sockets, never device/ code: the terminal protocol over a
+// vkt-sim through plain Qt ports and sockets, never device/ code: the terminal protocol over a
 // pseudo-terminal and the reply datagrams, byte for byte, and its trace.
-#include "simdevice.h"
-#include "simoptions.h"
 #include "simprocess.h"
 
 #include <QNetworkDatagram>
@@ -15,73 +12,10 @@ class TestSim : public QObject
     Q_OBJECT
 
 private slots:
-    void routing_data();
-    void routing();
-    void options_data();
-    void options();
     void serial_data();
     void serial();
     void datagrams();
 };
-
-void TestSim::routing_data()
-{
-    QTest::addColumn<bool>("standalone");
-    QTest::addColumn<QString>("command");
-    QTest::addColumn<QString>("answer");
-    QTest::newRow("hbn has no tool net") << false << "/vkt/net/dhcp=1"
-                                         << "Error: unknown path /vkt/net/dhcp";
-    QTest::newRow("read-only") << false << "/vkt/maxForce=5"
-                               << "Error: /vkt/maxForce cannot be set";
-    QTest::newRow("fraction above 1") << false << "/vkt/softTouchForce=1.5"
-                                      << "Error: invalid value 1.5 for softTouchForce";
-    QTest::newRow("vkt own net") << true << "/vkt/net/timeout=12"
-                                 << "12";
-}
-
-void TestSim::routing()
-{
-    QFETCH(bool, standalone);
-    QFETCH(QString, command);
-    QFETCH(QString, answer);
-    SimDevice::Settings settings;
-    settings.standalone = standalone;
-    SimDevice device(settings);
-    QString error;
-    QVERIFY(device.start(&error));
-    const QString path = command.section('=', 0, 0);
-    const QByteArray before = device.handle(path).terminalBytes();
-    QCOMPARE(QString::fromUtf8(device.handle(command).terminalBytes()), answer);
-    if (answer.startsWith("Error")) // a refused setting changes nothing
-        QCOMPARE(device.handle(path).terminalBytes(), before);
-}
-
-void TestSim::options_data()
-{
-    QTest::addColumn<QStringList>("arguments");
-    QTest::addColumn<QString>("error"); // empty: the sim runs
-    QTest::addColumn<bool>("serial");
-    const auto row = [](const char *name, const QStringList &arguments, const QString &error,
-                        bool serial = false) {
-        QTest::newRow(name) << arguments << error << serial;
-    };
-    row("default", {}, "");
-    row("link implies serial", {"--link", "/tmp/sim-link"}, "", true);
-    row("out of range", {"--drop-percent", "101"}, "invalid value for --drop-percent: 101");
-    row("not whole", {"--udp-port", "1.5"}, "--udp-port takes a whole number");
-    row("positional argument", {"x"}, "unexpected argument x");
-}
-
-void TestSim::options()
-{
-    QFETCH(QStringList, arguments);
-    QFETCH(QString, error);
-    SimOptions options;
-    const SimOptions::Outcome outcome = options.parse(QStringList{"vkt-sim"} + arguments);
-    QCOMPARE(options.errorText(), error);
-    QCOMPARE(outcome, error.isEmpty() ? SimOptions::Outcome::Run : SimOptions::Outcome::Error);
-    QTEST(options.serial, "serial");
-}
 
 void TestSim::serial_data()
 {
